@@ -1,0 +1,15 @@
+# pelong_area(NAME [DEPS...]): the static library of one source folder, built from every .cpp in it.
+# A folder with no sources yet becomes an interface library so that dependants still link.
+function(pelong_area name)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+  set(deps ${ARGN})
+  list(TRANSFORM deps PREPEND pelong_)
+  if(sources)
+    add_library(pelong_${name} STATIC ${sources})
+    target_link_libraries(pelong_${name} PUBLIC ${deps})
+  else()
+    add_library(pelong_${name} INTERFACE)
+    target_link_libraries(pelong_${name} INTERFACE ${deps})
+  endif()
+endfunction()

@@ -1,0 +1,53 @@
+// The one settings record with its defaults and ranges, and the two settings files.
+#pragma once
+
+enum {
+    SETTINGS_MACROS = 10,
+    SETTINGS_MACRO_LENGTH = 127,
+    SETTINGS_PATH_LENGTH = 255,
+};
+
+// Glyphs setting.
+enum { GLYPHS_AUTO = 0, GLYPHS_UNICODE = 1, GLYPHS_CP437 = 2 };
+// Renderer setting.
+enum { RENDERER_AUTO = 0, RENDERER_LEGACY = 1, RENDERER_VT = 2 };
+// PETSCII 40 column display setting.
+enum { PETSCII40_DOUBLE = 0, PETSCII40_CENTERED = 1 };
+
+struct Settings {
+    char download_path[SETTINGS_PATH_LENGTH + 1];
+    int status_bg;           // 0-7
+    int status_help_colour;  // 0-15, the "Alt-Z - Help!" text
+    int status_clock_colour; // 0-15
+    int status_text_colour;  // 0-15
+    int vt100_normal_colour; // 0-7, stored and written back only
+    int vt100_intense_colour;
+    char macros[SETTINGS_MACROS][SETTINGS_MACRO_LENGTH + 1];
+    int status_bar;
+    int break_checking; // stored and written back only
+    int telnet_binary;  // lets the client open telnet negotiation
+    int hide_passwords;
+    int vt100_function_keys; // F1-F4 send sequences instead of macros
+    char classic_emulation[32];
+    char upload_path[SETTINGS_PATH_LENGTH + 1];
+    int default_emulation; // 0-6
+    int scrollback_lines;  // 0-20000
+    int ice_colors;
+    int show_blink;
+    int glyphs;   // GLYPHS_*
+    int renderer; // RENDERER_*
+    int zmodem_autostart;
+    int directory_at_startup;
+    int import_ssh;
+    int connect_timeout; // seconds, 3-300
+    int petscii40_display; // PETSCII40_*
+    int petscii_window;
+    int petscii_zoom; // 0 same as console, 1-4
+    char c64_font[260];
+    char classic_path[512];
+    char extended_path[512];
+};
+
+extern Settings g_settings;
+
+void settings_set_defaults(Settings *s);
