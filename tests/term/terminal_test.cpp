@@ -15,6 +15,7 @@ struct TermFixture : ::testing::Test {
     static void SetUpTestSuite() { term_build_tables(); }
     void TearDown() override { term_release(t.get()); }
     void create(int emulation = EMU_ANSI, int rows = 24, int scrollback = 100) {
+        term_release(t.get());
         term_create(t.get(), emulation, rows, scrollback);
     }
     void put(const char *text) {
