@@ -66,13 +66,6 @@ TEST(TelnetSend, EnterAndBreakByLinkKind) {
     }
 }
 
-TEST(TelnetSend, CrLfSplitAcrossTwoRequestsIsTwoLineEnds) {
-    start_link(TEXT);
-    telnet_send_keys((const uint8_t *)"\r", 1);
-    telnet_send_keys((const uint8_t *)"\n", 1);
-    EXPECT_EQ(tokens_of(take_sent()), tokens_of(bytes_of("CR NUL LF")));
-}
-
 TEST(TelnetSend, QueueDataDoublesIacOnlyWhileNegotiating) {
     const std::string data = bytes_of("'a' 255 CR 255 255 'b'");
     for (Link link : {RAW, TEXT}) {

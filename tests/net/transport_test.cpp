@@ -148,18 +148,6 @@ TEST(Transport, Ipv6LoopbackAndNamesOfBothFamilies) {
     transport_close();
 }
 
-TEST(Transport, OpeningAgainClosesTheOldSocket) {
-    Listener server(AF_INET, true);
-    ASSERT_GE(server.fd, 0);
-    connect_to("127.0.0.1", server);
-    int first = server.accept_one();
-    connect_to("127.0.0.1", server);
-    char c;
-    EXPECT_EQ(read(first, &c, 1), 0) << "the first connection was closed";
-    close(first);
-    transport_close();
-}
-
 TEST(Transport, TelnetTimedReadOverTheSocket) {
     Listener server(AF_INET, true);
     ASSERT_GE(server.fd, 0);
