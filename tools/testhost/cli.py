@@ -20,7 +20,8 @@ Modes:
   --refuse       hold the port without listening: every connection is refused
   --silent       listen with a full accept queue: connections never complete (connect time-outs)
 
-Step options (each adds one step, in the order given):
+Step options (each adds one step, in the order given). Bytes go out exactly as written, so a script
+can send raw telnet commands; a data byte 255 on a telnet link is written \\xff\\xff.
   --send TEXT       text with escapes \\e \\r \\n \\t \\a \\b \\0 \\\\ \\xNN
   --send-hex HEX    bytes in hexadecimal ("ff fd 1f")
   --send-file PATH  a file as it is
