@@ -1,0 +1,43 @@
+// A scripted host for the telnet layer: bytes it will deliver (optionally not before a given tick),
+// bytes the client sent, a fake clock that moves only when the client waits, and keys the wait
+// delivers. Byte strings in tests are written as tokens: telnet names, decimal numbers and 'text'.
+#pragma once
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "net/telnet.h"
+
+struct FakePeer {
+    struct Chunk {
+        uint32_t due; // readable once the clock reaches it
+        std::string bytes;
+    };
+    std::deque<Chunk> incoming;
+    bool gone_when_empty = false;
+    std::string sent; // every byte the client sent
+    int send_calls = 0;
+    int send_limit = 1 << 30; // most bytes one send accepts; 0 makes sends fail
+    int receive_calls = 0;
+    int largest_receive = 0;
+    uint32_t now = 10000;
+    std::deque<uint32_t> keys; // one key per wait, while any are left
+    std::vector<int> wait_slices;
+};
+
+extern FakePeer g_peer;
+
+// Fresh peer, hooks pointed at it, then telnet_reset with the given arguments (its offer, if any,
+// is in the sent bytes).
+void peer_start(int emulation, int initiate, int width = 80, int height = 24);
+void peer_deliver(const std::string &bytes, uint32_t after_ms = 0);
+// Reads until the peer has nothing more to deliver now; the data bytes received.
+std::string peer_read_all(int max = 4096);
+std::string take_sent();
+
+// "IAC DO 31 'ab' CR NUL" -> bytes. Names: IAC DONT DO WONT WILL SB SE BRK NOP NUL CR LF ESC and the
+// options BINARY ECHO SGA TTYPE NAWS.
+std::string bytes_of(const char *tokens);
+// The reverse, for readable failure messages.
+std::string tokens_of(const std::string &bytes);
