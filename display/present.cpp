@@ -144,7 +144,11 @@ static const uint32_t kNoGlyph = 0xFFFFFFFFu;
 // one half, a wide glyph reduced to a narrow one) sends a space, so the row never shifts.
 static uint32_t cell_output(const DisplayCell *row, int c, int visible_columns, bool truecolour) {
     uint32_t g = row[c].glyph;
-    if (g == 0) return c > 0 && term_is_wide(row[c - 1].glyph) ? kNoGlyph : ' ';
+    if (g == 0) {
+        bool covered = c > 0 && row[c - 1].glyph != 0 &&
+                       term_is_wide(cell_output(row, c - 1, visible_columns, truecolour));
+        return covered ? kNoGlyph : ' ';
+    }
     if (g < 33 || g == 127 || (g >= 0x80 && g < 0xA0) || (g >= 0xD800 && g <= 0xDFFF) || g > 0x10FFFF)
         return ' ';
     if (term_is_wide(g) && !(c + 1 < visible_columns && row[c + 1].glyph == 0)) return ' ';
@@ -175,6 +179,10 @@ static void write_frame(const DisplayFrame *frame, int columns, int rows, int cu
             while (first < visible_columns && !cell_differs(row[first], old[first])) first++;
             if (first == visible_columns) continue;
             while (last > first && !cell_differs(row[last], old[last])) last--;
+            // Writing over one half of a wide glyph on screen clears the other half on some
+            // terminals and not on others: rewrite the neighbour too, so all of them agree.
+            if (first > 0 && old[first].glyph == 0) first--;
+            if (last + 1 < visible_columns && old[last + 1].glyph == 0) last++;
         }
         if (first > 0 && row[first].glyph == 0) first--; // rewrite a wide glyph whole
         put_position(r, first);

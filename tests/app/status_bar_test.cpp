@@ -44,14 +44,20 @@ class StatusBarTest : public ::testing::Test {
 
 TEST_F(StatusBarTest, LayoutOfEachState) {
     status_bar_draw();
-    EXPECT_EQ(frame_text(0), row_with({{0, "Alt-Z - Help!"}, {16, "ANSI/Auto"}, {28, "Offline"},
-                                       {38, "Pelorin NG 1.0"}, {71, "[6:29 Pm]"}}));
+    EXPECT_EQ(frame_text(0), row_with({{0, "Alt-Z - Help!"},
+                                       {16, "ANSI/Auto"},
+                                       {28, "Offline"},
+                                       {38, "Pelorin NG 1.0"},
+                                       {71, "[6:29 Pm]"}}));
     EXPECT_EQ(g_status_bar.minute_shown, 29);
 
     go_online("Level 29", "bbs.example.org", 23, 2 * 3600 + 3 * 60 + 59);
     status_bar_draw();
-    EXPECT_EQ(frame_text(0), row_with({{0, "Alt-Z - Help!"}, {16, "ANSI/Auto"}, {28, "Online 02:03"},
-                                       {43, "Level 29"}, {71, "[6:29 Pm]"}}));
+    EXPECT_EQ(frame_text(0), row_with({{0, "Alt-Z - Help!"},
+                                       {16, "ANSI/Auto"},
+                                       {28, "Online 02:03"},
+                                       {43, "Level 29"},
+                                       {71, "[6:29 Pm]"}}));
 
     go_online("", "bbs.example.org", 23, 100 * 3600);
     status_bar_draw();
@@ -60,8 +66,12 @@ TEST_F(StatusBarTest, LayoutOfEachState) {
     go_online("", "bbs.example.org", 2323, 0);
     g_status_bar.capture_open = 1; // five columns less: "bbs.example.org:2323" loses its last digit
     status_bar_draw();
-    EXPECT_EQ(frame_text(0), row_with({{0, "Alt-Z - Help!"}, {16, "ANSI/Auto"}, {28, "Online 00:00"},
-                                       {43, "bbs.example.org:232"}, {66, "LOG"}, {71, "[6:29 Pm]"}}));
+    EXPECT_EQ(frame_text(0), row_with({{0, "Alt-Z - Help!"},
+                                       {16, "ANSI/Auto"},
+                                       {28, "Online 00:00"},
+                                       {43, "bbs.example.org:232"},
+                                       {66, "LOG"},
+                                       {71, "[6:29 Pm]"}}));
 }
 
 TEST_F(StatusBarTest, LongHostIsCutBeforeTheClockArea) {
@@ -114,7 +124,10 @@ TEST_F(StatusBarTest, TwelveHourClock) {
     const struct {
         int hour, minute;
         const char *text;
-    } cases[] = {{0, 5, "[12:05 Am]"}, {11, 59, "[11:59 Am]"}, {12, 30, "[12:30 Pm]"}, {13, 7, "[1:07 Pm]"},
+    } cases[] = {{0, 5, "[12:05 Am]"},
+                 {11, 59, "[11:59 Am]"},
+                 {12, 30, "[12:30 Pm]"},
+                 {13, 7, "[1:07 Pm]"},
                  {23, 0, "[11:00 Pm]"}};
     for (const auto &c : cases) {
         char text[32];

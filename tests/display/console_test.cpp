@@ -42,7 +42,8 @@ TEST(DisplayModeSwitch, FrameRowsFollowEmulationAndStatusBar) {
     struct {
         int emulation, status_bar, rows;
     } cases[] = {
-        {EMU_ANSI, 1, 25}, {EMU_ANSI, 0, 25}, {EMU_PETSCII40, 1, 26}, {EMU_PETSCII80, 0, 25}, {EMU_TTY, 1, 25},
+        {EMU_ANSI, 1, 25},      {EMU_ANSI, 0, 25}, {EMU_PETSCII40, 1, 26},
+        {EMU_PETSCII80, 0, 25}, {EMU_TTY, 1, 25},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(display_mode_switch(c.emulation, c.status_bar), c.rows);

@@ -8,7 +8,9 @@
 namespace {
 
 std::string g_written;
-void capture(const uint8_t *bytes, int length) { g_written.append((const char *)bytes, (size_t)length); }
+void capture(const uint8_t *bytes, int length) {
+    g_written.append((const char *)bytes, (size_t)length);
+}
 
 int count(const std::string &s, const std::string &what) {
     int n = 0;
@@ -36,7 +38,8 @@ class RendererTest : public ::testing::Test {
     void TearDown() override { console_set_writer(nullptr); }
     std::string show() {
         g_written.clear();
-        show_frame(&frame, FRAME_COLUMNS, frame.rows, frame.cursor_column, frame.cursor_row, frame.cursor_visible);
+        show_frame(&frame, FRAME_COLUMNS, frame.rows, frame.cursor_column, frame.cursor_row,
+                   frame.cursor_visible);
         return g_written;
     }
     void put(int row, int column, uint32_t glyph, uint16_t fg = 7, uint16_t bg = 0) {
@@ -132,12 +135,12 @@ TEST_F(RendererTest, SixteenColourRendererUsesStandardCodes) {
         uint16_t fg, bg;
         const char *sgr;
     } cases[] = {
-        {14, 1, "\x1b[93;44m"},  // yellow on blue
-        {7, 0, "\x1b[37;40m"},   // light grey on black
-        {12, 8, "\x1b[91;100m"}, // light red on dark grey
-        {6, 4, "\x1b[33;41m"},   // brown on red
-        {17, 16, "\x1b[97;40m"}, // C64 white on C64 black
-        {16 + 7, 27, "\x1b[93;100m"}, // C64 yellow on C64 dark grey
+        {14, 1, "\x1b[93;44m"},             // yellow on blue
+        {7, 0, "\x1b[37;40m"},              // light grey on black
+        {12, 8, "\x1b[91;100m"},            // light red on dark grey
+        {6, 4, "\x1b[33;41m"},              // brown on red
+        {17, 16, "\x1b[97;40m"},            // C64 white on C64 black
+        {16 + 7, 27, "\x1b[93;100m"},       // C64 yellow on C64 dark grey
         {16 + 196, 16 + 21, "\x1b[31;44m"}, // 256-colour red on 256-colour blue
     };
     for (const auto &c : cases) {
@@ -159,12 +162,12 @@ struct ReduceCase {
 TEST(GlyphReduction, EachModeKeepsWhatTheTerminalCanShow) {
     term_build_tables();
     const ReduceCase cases[] = {
-        {0x2554, 0, GLYPH_MODE_CP437, 0x2554},   // box drawing has a CP437 form
-        {0x00E9, 0, GLYPH_MODE_CP437, 0x00E9},   // so has e-acute
-        {0x20AC, 0, GLYPH_MODE_CP437, 'E'},      // the euro sign has not
-        {0x1FB70, 0, GLYPH_MODE_CP437, 0x2502},  // legacy computing line to its CP437 cousin
-        {0x1F600, 0, GLYPH_MODE_BMP, 0x263A},    // a pictograph to a BMP face
-        {0x20AC, 0, GLYPH_MODE_BMP, 0x20AC},     // BMP characters stay
+        {0x2554, 0, GLYPH_MODE_CP437, 0x2554},  // box drawing has a CP437 form
+        {0x00E9, 0, GLYPH_MODE_CP437, 0x00E9},  // so has e-acute
+        {0x20AC, 0, GLYPH_MODE_CP437, 'E'},     // the euro sign has not
+        {0x1FB70, 0, GLYPH_MODE_CP437, 0x2502}, // legacy computing line to its CP437 cousin
+        {0x1F600, 0, GLYPH_MODE_BMP, 0x263A},   // a pictograph to a BMP face
+        {0x20AC, 0, GLYPH_MODE_BMP, 0x20AC},    // BMP characters stay
         {0x1F600, 0, GLYPH_MODE_UNICODE, 0x1F600},
         {0x1FB70, DCELL_C64, GLYPH_MODE_CP437, 0x1FB70},        // C64 glyph cells are never rewritten
         {0x1FB70, DCELL_RIGHT_HALF, GLYPH_MODE_CP437, 0x1FB70}, // nor right halves

@@ -88,7 +88,10 @@ const DecodeCase kCases[] = {
     {"shift_tab_no_flags", "\x1b[Z\x1b[1;2Z", {KEY_SHIFT_TAB, KEY_SHIFT_TAB}},
     {"keypad_enter", "\x1bOM", {KEY_ENTER}},
     // Alt
-    {"alt_letters_fold_case", "\x1bx\x1bX\x1b" "5", {key_alt('x'), key_alt('x'), key_alt('5')}},
+    {"alt_letters_fold_case",
+     "\x1bx\x1bX\x1b"
+     "5",
+     {key_alt('x'), key_alt('x'), key_alt('5')}},
     {"alt_enter", "\x1b\r", {KEY_ALT_ENTER}},
     {"alt_o_alone", "\x1bO", {key_alt('o')}},
     {"alt_other_key_nothing", "\x1b.\x1b\x7f\x1b\xc3\xa9q", {'q'}},
@@ -103,7 +106,9 @@ const DecodeCase kCases[] = {
     {"modify_other_keys", "\x1b[27;5;13~", {}},
     {"unfinished_csi_dropped", "\x1b[1;5", {}},
     {"control_inside_csi", "\x1b[1\r", {KEY_ENTER}},
-    {"overlong_csi_settled", "\x1b[" + std::string(40, '1') + "~z", {'1', '1', '1', '1', '1', '1', '1', '1', '1', '1', '~', 'z'}},
+    {"overlong_csi_settled",
+     "\x1b[" + std::string(40, '1') + "~z",
+     {'1', '1', '1', '1', '1', '1', '1', '1', '1', '1', '~', 'z'}},
 };
 
 class KeyDecodeTest : public ::testing::TestWithParam<DecodeCase> {};

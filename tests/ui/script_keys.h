@@ -12,9 +12,9 @@
 
 struct KeyScript {
     std::deque<uint32_t> keys;
-    int idle_waits;   // time-outs since the last key
-    int presents;     // frames written
-    bool ran_dry;     // a wait went on long after the script ended
+    int idle_waits; // time-outs since the last key
+    int presents;   // frames written
+    bool ran_dry;   // a wait went on long after the script ended
 };
 
 inline KeyScript g_script;
@@ -36,7 +36,9 @@ inline int scripted_wait(int timeout_ms, uint32_t *key) {
     return EVENT_TIMEOUT;
 }
 
-inline void count_present(const uint8_t *, int) { g_script.presents++; }
+inline void count_present(const uint8_t *, int) {
+    g_script.presents++;
+}
 
 inline void script_start(std::deque<uint32_t> keys) {
     g_script = KeyScript{std::move(keys), 0, 0, false};

@@ -42,12 +42,12 @@ TEST_F(ToolkitTest, PanelWidthHeightAndPlacement) {
         int extra, status_bar, frame_rows;
         UiRect expected;
     } cases[] = {
-        {"Exit", "Exit Pelorin NG?", 1, 1, 25, {25, 10, 30, 6}},            // narrow: at least 30 wide
+        {"Exit", "Exit Pelorin NG?", 1, 1, 25, {25, 10, 30, 6}},             // narrow: at least 30 wide
         {"Empty", "", 0, 1, 25, {25, 10, 30, 5}},                            // an empty text is one line
-        {"T", forty.c_str(), 0, 1, 25, {17, 10, 46, 5}},     // longest line + 6
-        {"T", hundred.c_str(), 0, 1, 25, {2, 10, 76, 5}},     // at most 76
+        {"T", forty.c_str(), 0, 1, 25, {17, 10, 46, 5}},                     // longest line + 6
+        {"T", hundred.c_str(), 0, 1, 25, {2, 10, 76, 5}},                    // at most 76
         {"A rather long title for a panel", "x", 0, 1, 25, {21, 10, 37, 5}}, // title + 6
-        {"T", "a\nbb\nccc", 2, 1, 26, {25, 9, 30, 9}},                      // lines + extra + 4
+        {"T", "a\nbb\nccc", 2, 1, 26, {25, 9, 30, 9}},                       // lines + extra + 4
         {"T", "a\nb", 0, 0, 25, {25, 9, 30, 6}},                             // no status row
         {"T", "1\n2\n3\n4\n5\n6\n7\n8\n9\n0\n1\n2\n3\n4\n5\n6\n7\n8\n9\n0\n1\n2", 0, 0, 25, {25, 0, 30, 26}},
     };
@@ -111,7 +111,7 @@ TEST_F(ToolkitTest, FieldAndTextStayInsideTheFrame) {
     ui_text(-2, 24, 15, 0, "\xc9\xcd!"); // CP437 box bytes, partly left of the frame
     EXPECT_EQ(frame_text(24, 0, 1), "!");
     ui_box(70, 20, 30, 10, 11, 1, 0, "A title far too long for the box to hold");
-    ui_fill(0, 30, 5, 5, 15, 1); // wholly below the frame
+    ui_fill(0, 30, 5, 5, 15, 1);                 // wholly below the frame
     EXPECT_EQ(frame_text(20, 64, 7), " A titl"); // the title is centred over the corner
     EXPECT_EQ(frame_text(21, 70, 2), "│ ");
 }
@@ -194,8 +194,19 @@ TEST_F(ToolkitTest, LineEditorBehaviour) {
         {"backspace_at_start", "ab", 20, {H, KEY_BACKSPACE, R, R, R, 'c', KEY_ENTER}, "abc", KEY_ENTER},
         {"ctrl_y_clears", "abc", 20, {KEY_CTRL_Y, 'z', KEY_ENTER}, "z", KEY_ENTER},
         {"esc_returns_edited_text", "abc", 20, {E, 'd', KEY_ESC}, "abcd", KEY_ESC},
-        {"unicode_to_cp437", "", 20, {0xE9, 0x20AC, KEY_ENTER}, "\x82" "E", KEY_ENTER},
-        {"special_keys_do_nothing", "ab", 20, {KEY_F1, key_alt('x'), 3, KEY_SHIFT | KEY_LEFT, 'c', KEY_TAB}, "abc", KEY_TAB},
+        {"unicode_to_cp437",
+         "",
+         20,
+         {0xE9, 0x20AC, KEY_ENTER},
+         "\x82"
+         "E",
+         KEY_ENTER},
+        {"special_keys_do_nothing",
+         "ab",
+         20,
+         {KEY_F1, key_alt('x'), 3, KEY_SHIFT | KEY_LEFT, 'c', KEY_TAB},
+         "abc",
+         KEY_TAB},
         {"ending_keys", "a", 20, {KEY_UP}, "a", KEY_UP},
         {"f10_ends", "a", 20, {KEY_F12 - 2}, "a", KEY_F12 - 2},
         {"shift_tab_ends", "a", 20, {KEY_SHIFT_TAB}, "a", KEY_SHIFT_TAB},
