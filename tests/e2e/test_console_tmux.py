@@ -9,7 +9,7 @@ import tempfile
 import time
 
 PELONG = os.environ["PELONG_BIN"]
-SOCKET = f"pelong-console-{os.getpid()}"
+SOCKET = ""  # a server of its own for each session
 
 LIGHT_BLUE = "38;2;85;85;255"      # help key colour 9
 MAGENTA_BG = "48;2;170;0;170"      # status bar background 5
@@ -140,6 +140,8 @@ def check_restored(home, before, expected_rc):
 
 
 def session(width, height, ending):
+    global SOCKET
+    SOCKET = f"pelong-console-{os.getpid()}-{width}x{height}-{ending}"
     home = tempfile.mkdtemp(prefix="pelong-e2e-")
     try:
         start_shell(width, height, home)
