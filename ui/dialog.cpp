@@ -96,6 +96,7 @@ uint32_t ui_wait_key() {
         uint32_t key;
         if (event_wait_for_key(500, &key) == EVENT_KEY) {
             if (key != KEY_RESIZE) return key;
+            present_frame(); // the resize cleared the screen: show the dialog again, whole
             continue;
         }
         if (g_ui_hooks.refresh_clock && g_ui_hooks.refresh_clock()) present_frame();
@@ -108,7 +109,8 @@ void ui_pause(int ms) {
         int remaining = ms - (int)(clock_ms() - start);
         if (remaining <= 0) return;
         uint32_t key;
-        if (event_wait_for_key(remaining < 250 ? remaining : 250, &key) == EVENT_KEY && key != KEY_RESIZE)
-            return;
+        if (event_wait_for_key(remaining < 250 ? remaining : 250, &key) != EVENT_KEY) continue;
+        if (key != KEY_RESIZE) return;
+        present_frame();
     }
 }
