@@ -61,18 +61,6 @@ TEST_F(ComposeTest, TerminalRowsFollowTheStatusBar) {
     EXPECT_EQ(g_frame.cursor_row, 0);
 }
 
-TEST_F(ComposeTest, RowsBeyondTheTerminalAreBlank) {
-    g_settings.status_bar = 0;
-    display_mode_switch(EMU_ANSI, 0);
-    term_create(&g_terminal, EMU_ANSI, 20, 0);
-    frame_clear(&g_frame);
-    compose_frame();
-    const DisplayCell &cell = g_frame.cells[22][40];
-    EXPECT_EQ(cell.glyph, (uint32_t)' ');
-    EXPECT_EQ(cell.fg, 7);
-    EXPECT_EQ(cell.bg, 0);
-}
-
 TEST_F(ComposeTest, Petscii40CentredLeavesDarkGreySides) {
     start(EMU_PETSCII40, 1, PETSCII40_CENTERED);
     EXPECT_EQ(g_frame.rows, 26);

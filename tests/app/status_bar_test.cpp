@@ -104,22 +104,6 @@ TEST_F(StatusBarTest, EmulationNameAndCharsetLabel) {
     }
 }
 
-TEST_F(StatusBarTest, ColoursComeFromTheSettings) {
-    g_settings.status_bg = 13; // taken modulo 8
-    g_settings.status_help_colour = 9;
-    g_settings.status_text_colour = 14;
-    g_settings.status_clock_colour = 10;
-    g_status_bar.capture_open = 1;
-    status_bar_draw();
-    const DisplayCell *row = g_frame.cells[0];
-    EXPECT_EQ(row[0].fg, 9);
-    EXPECT_EQ(row[16].fg, 14);
-    EXPECT_EQ(row[15].fg, 14); // the blanks between take the text colour
-    EXPECT_EQ(row[66].fg, 9);  // LOG
-    EXPECT_EQ(row[71].fg, 10);
-    for (int c = 0; c < 80; c++) EXPECT_EQ(row[c].bg, 5) << c;
-}
-
 TEST_F(StatusBarTest, TwelveHourClock) {
     const struct {
         int hour, minute;

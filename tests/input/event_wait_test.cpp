@@ -97,12 +97,4 @@ TEST_F(EventWaitTest, ResizeSignalQueuesTheResizeKeyAfterTheHook) {
     event_wait_close();
 }
 
-TEST_F(EventWaitTest, ClosedInputIsNoLongerPolled) {
-    close(keys[1]);
-    keys[1] = dup(keys[0]); // keep TearDown's close balanced
-    uint32_t key;
-    // Would spin on the end-of-file forever if the input stayed in the poll.
-    EXPECT_EQ(event_wait(50, &key), EVENT_TIMEOUT);
-}
-
 } // namespace
