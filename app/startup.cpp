@@ -36,9 +36,7 @@ static void load_settings() {
 }
 
 // Takes the phonebook memory and loads it; 0 when the memory cannot be had.
-static int load_phonebook() {
-    return 1;
-}
+static int load_phonebook() { return 1; }
 
 // Runs the SyncTERM import without a screen; 1 when it succeeded.
 static int run_quiet_import(const char *path) {
@@ -46,9 +44,7 @@ static int run_quiet_import(const char *path) {
     return 0;
 }
 
-static int start_network() {
-    return 1;
-}
+static int start_network() { return 1; }
 
 // Takes over the terminal; 0 when standard input and output are not a terminal.
 static int open_console() {
@@ -59,6 +55,10 @@ static int open_console() {
     // The event wait learns the connected socket here once the transport exists.
     return 1;
 }
+
+static_assert((int)HOST_LEGACY == (int)GLYPH_MODE_CP437 && (int)HOST_VT == (int)GLYPH_MODE_BMP &&
+                  (int)HOST_WINDOWS == (int)GLYPH_MODE_UNICODE,
+              "the automatic glyph mode is the host kind");
 
 static void settle_glyph_mode() {
     int mode = g_settings.glyphs == GLYPHS_UNICODE ? GLYPH_MODE_UNICODE
@@ -88,9 +88,7 @@ static void send_terminal_reply(const uint8_t *bytes, int length) {
     (void)length;
 }
 
-static void connect_terminal_replies() {
-    g_terminal.reply_sink = send_terminal_reply;
-}
+static void connect_terminal_replies() { g_terminal.reply_sink = send_terminal_reply; }
 
 static void feed_banner() {
     uint8_t banner[512];
@@ -98,9 +96,7 @@ static void feed_banner() {
     term_feed(&g_terminal, banner, length);
 }
 
-static void show_first_frame() {
-    compose_and_present();
-}
+static void show_first_frame() { compose_and_present(); }
 
 // ---------------------------------------------------------------- shutdown
 
@@ -118,18 +114,18 @@ static void shut_down() {
 }
 
 int app_main(int argc, char **argv) {
-    term_build_tables();          // 1
-    program_paths_find(&g_paths); // 2
-    load_settings();              // 3
+    term_build_tables();                  // 1
+    program_paths_find(&g_paths);         // 2
+    load_settings();                      // 3
     StartOptions options;
     cmdline_read_options(argc, argv, &options); // 4
     if (options.show_usage) {
         write_stdout(kUsageText);
         return 0;
     }
-    if (!load_phonebook()) return 1;                                                                // 5
+    if (!load_phonebook()) return 1; // 5
     if (options.import_path && options.quiet) return run_quiet_import(options.import_path) ? 0 : 1; // 6
-    if (!start_network()) {                                                                         // 7
+    if (!start_network()) { // 7
         write_stdout("Winsock initialisation failed\n");
         return 1;
     }

@@ -121,6 +121,22 @@ def check_exit_box():
     wait_for("the box to go", lambda: "Exit Pelorin NG?" not in "".join(screen()))
     if "Alt-Z - Help!" not in screen()[0]:
         fail("the status bar went with the box")
+    tmux("send-keys", "-t", "main", "M-x")
+    wait_for("the exit box", lambda: "Exit Pelorin NG?" in "".join(screen()))
+    tmux("send-keys", "-t", "main", "Escape")  # a lone Esc answers no
+    wait_for("the box to go after Esc", lambda: "Exit Pelorin NG?" not in "".join(screen()))
+
+
+def check_resize(width, height):
+    """A smaller terminal cuts the frame at its edges; growing back redraws it whole."""
+    tmux("resize-window", "-t", "main", "-x", "60", "-y", "12")
+    wait_for("the cut frame", lambda: screen()[0].startswith("Alt-Z - Help!   ANSI/")
+             and pane("#{pane_width}x#{pane_height}") == "60x12" and "Pelorin NG" in screen()[0])
+    if len(screen()[0].rstrip()) > 60 or "[" in screen()[0][40:]:
+        fail("the status bar was not cut at the right edge")
+    tmux("resize-window", "-t", "main", "-x", str(width), "-y", str(height))
+    wait_for("the whole frame again", lambda: re.search(r"\[\d{1,2}:\d\d (Am|Pm)\]$", screen()[0][:80].rstrip())
+             and "for help." in "\n".join(screen()[1:8]))
 
 
 def check_restored(home, before, expected_rc):
@@ -149,6 +165,8 @@ def session(width, height, ending):
         check_first_screen(width)
         if ending == "alt-x":
             check_exit_box()
+            if width > 80:
+                check_resize(width, height)
             tmux("send-keys", "-t", "main", "M-x")
             wait_for("the exit box", lambda: "Exit Pelorin NG?" in "".join(screen()))
             tmux("send-keys", "-t", "main", "y")
