@@ -6,11 +6,10 @@
 #include "term/emulation.h"
 #include "term/text.h"
 
-const char kUsageText[] =
-    "Pelorin Next Generation 1.0\n"
-    "usage: pelong [host [port]] [-e emulation] [-i syncterm.lst [-q]]\n"
-    "  -e   emulation: ansi cp437 utf8 vt100 tty petscii40 petscii80\n"
-    "  -i   import a SyncTERM phonebook (-q: without starting the UI)\n";
+const char kUsageText[] = "Pelorin Next Generation 1.0\n"
+                          "usage: pelong [host [port]] [-e emulation] [-i syncterm.lst [-q]]\n"
+                          "  -e   emulation: ansi cp437 utf8 vt100 tty petscii40 petscii80\n"
+                          "  -i   import a SyncTERM phonebook (-q: without starting the UI)\n";
 
 void cmdline_join(int argc, const char *const *argv, char *out, int size) {
     if (size < 1) return;
@@ -73,7 +72,9 @@ void cmdline_read_options(int argc, char *const *argv, StartOptions *out) {
                 return;
             }
         }
-        if (!out->host) out->host = arg;
-        else out->port = atoi(arg);
+        if (!out->host)
+            out->host = arg;
+        else
+            out->port = atoi(arg);
     }
 }

@@ -61,8 +61,10 @@ void program_paths_find(ProgramPaths *paths) {
     } else if (!(executable_dir(dir, sizeof dir) && access(dir, W_OK) == 0)) {
         const char *config = getenv("XDG_CONFIG_HOME");
         const char *user_home = getenv("HOME");
-        if (config && *config) text_format(dir, sizeof dir, "%s/pelong/", config);
-        else text_format(dir, sizeof dir, "%s/.config/pelong/", user_home ? user_home : ".");
+        if (config && *config)
+            text_format(dir, sizeof dir, "%s/pelong/", config);
+        else
+            text_format(dir, sizeof dir, "%s/.config/pelong/", user_home ? user_home : ".");
         make_directories(dir);
     }
     program_paths_form(paths, dir);

@@ -5,11 +5,11 @@
 enum { PROGRAM_DIR_SIZE = 512, PROGRAM_PATH_SIZE = 600 };
 
 struct ProgramPaths {
-    char dir[PROGRAM_DIR_SIZE];             // ends in "/" (empty only if nothing could be found)
-    char classic_settings[PROGRAM_PATH_SIZE]; // pelo.cfg
+    char dir[PROGRAM_DIR_SIZE];                // ends in "/" (empty only if nothing could be found)
+    char classic_settings[PROGRAM_PATH_SIZE];  // pelo.cfg
     char extended_settings[PROGRAM_PATH_SIZE]; // pelong.cfg
-    char phonebook[PROGRAM_PATH_SIZE];        // pelo.fon
-    char phonebook_ext[PROGRAM_PATH_SIZE];    // pelong.ext
+    char phonebook[PROGRAM_PATH_SIZE];         // pelo.fon
+    char phonebook_ext[PROGRAM_PATH_SIZE];     // pelong.ext
 };
 
 extern ProgramPaths g_paths;

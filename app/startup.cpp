@@ -4,11 +4,19 @@
 #include <cstring>
 #include <unistd.h>
 
+#include "app/apply_emulation.h"
 #include "app/command_line.h"
+#include "app/compose.h"
+#include "app/connection.h"
+#include "app/main_loop.h"
 #include "app/program_dir.h"
+#include "app/status_bar.h"
 #include "app/welcome_banner.h"
+#include "display/console.h"
+#include "display/present.h"
 #include "settings/settings.h"
 #include "term/terminal.h"
+#include "ui/toolkit.h"
 
 static void write_stdout(const char *text) {
     size_t left = strlen(text);
@@ -38,10 +46,33 @@ static int run_quiet_import(const char *path) {
 
 static int start_network() { return 1; }
 
-static int open_console() { return 1; }
+// Takes over the terminal; 0 when standard input and output are not a terminal.
+static int open_console() {
+    if (!console_open(g_settings.renderer)) return 0;
+    g_ui_hooks.redraw_background = compose_frame;
+    g_ui_hooks.compose_terminal = compose_frame;
+    g_ui_hooks.refresh_clock = status_bar_refresh_clock;
+    // The event wait learns the connected socket here once the transport exists.
+    return 1;
+}
+
+static_assert((int)HOST_LEGACY == (int)GLYPH_MODE_CP437 && (int)HOST_VT == (int)GLYPH_MODE_BMP &&
+                  (int)HOST_WINDOWS == (int)GLYPH_MODE_UNICODE,
+              "the automatic glyph mode is the host kind");
+
+static void settle_glyph_mode() {
+    int mode = g_settings.glyphs == GLYPHS_UNICODE ? GLYPH_MODE_UNICODE
+               : g_settings.glyphs == GLYPHS_CP437 ? GLYPH_MODE_CP437
+                                                   : console_host_kind(); // host kinds match the modes
+    g_presenter.glyph_mode = mode;
+}
+
+// The C64 character set for the graphics window is found and loaded here once it exists.
+static void load_c64_font() {}
 
 static int start_emulation(const StartOptions &options) {
-    return options.emulation >= 0 ? options.emulation : g_settings.default_emulation;
+    int emulation = options.emulation >= 0 ? options.emulation : g_settings.default_emulation;
+    return emulation >= 0 && emulation < EMU_COUNT ? emulation : EMU_ANSI;
 }
 
 static void create_terminal(int emulation) {
@@ -50,16 +81,36 @@ static void create_terminal(int emulation) {
     term_create(&g_terminal, emulation, rows, g_settings.scrollback_lines);
 }
 
+// Answers to the host's status queries go out through the telnet layer while a call is up; until
+// that layer is wired in they are dropped.
+static void send_terminal_reply(const uint8_t *bytes, int length) {
+    (void)bytes;
+    (void)length;
+}
+
+static void connect_terminal_replies() { g_terminal.reply_sink = send_terminal_reply; }
+
 static void feed_banner() {
     uint8_t banner[512];
     int length = welcome_banner(banner, sizeof banner);
     term_feed(&g_terminal, banner, length);
 }
 
+static void show_first_frame() { compose_and_present(); }
+
 // ---------------------------------------------------------------- shutdown
 
+// Ends any call; joins with the transport.
+static void hang_up_call() {}
+
+// Closes the capture log; joins with the capture.
+static void close_capture() {}
+
 static void shut_down() {
-    term_release(&g_terminal);
+    hang_up_call();            // 1
+    close_capture();           // 2
+    console_restore();         // 3
+    term_release(&g_terminal); // 4; the phonebook memory is freed here too once it is taken
 }
 
 int app_main(int argc, char **argv) {
@@ -82,9 +133,18 @@ int app_main(int argc, char **argv) {
         write_stdout("Console initialisation failed\n");
         return 1;
     }
-    int emulation = start_emulation(options); // 12
-    create_terminal(emulation);               // 13
-    feed_banner();                            // 16
+    app_set_window_title("Pelorin Next Generation");   // 9
+    settle_glyph_mode();                               // 10
+    load_c64_font();                                   // 11
+    g_connection.emulation = start_emulation(options); // 12
+    create_terminal(g_connection.emulation);           // 13
+    connect_terminal_replies();                        // 14
+    apply_emulation();                                 // 15
+    feed_banner();                                     // 16
+    show_first_frame();                                // 17
+    // 18-20: the import with its screens, the call from the command line, or the dialing
+    // directory, as those land.
+    main_loop_run(); // 21
     shut_down();
     return 0;
 }
@@ -97,6 +157,7 @@ int app_entry(int argc, char **argv) {
     static CommandLine cl;
     cmdline_split(&cl, line);
     int status = app_main(cl.argc, cl.argv);
+    console_restore(); // a second restore does nothing; this one covers early returns
     fflush(nullptr);
     return status;
 }

@@ -43,6 +43,12 @@ void clock_fake_enable(uint32_t start_ms, const LocalTime *local) {
     fake_ms = start_ms;
     fake_local = local ? *local : LocalTime{2026, 1, 1, 12, 0, 0};
 }
-void clock_fake_advance(uint32_t ms) { fake_ms += ms; }
-void clock_fake_set_local(const LocalTime *local) { fake_local = *local; }
-void clock_fake_disable() { fake_on = false; }
+void clock_fake_advance(uint32_t ms) {
+    fake_ms += ms;
+}
+void clock_fake_set_local(const LocalTime *local) {
+    fake_local = *local;
+}
+void clock_fake_disable() {
+    fake_on = false;
+}

@@ -1,0 +1,99 @@
+#include "app/compose.h"
+
+#include "app/status_bar.h"
+#include "display/console.h"
+#include "display/frame.h"
+#include "display/present.h"
+#include "settings/settings.h"
+#include "term/charset.h"
+#include "term/emulation.h"
+#include "term/terminal.h"
+
+ComposeState g_compose;
+
+enum Layout { LAYOUT_PLAIN, LAYOUT_CENTRED, LAYOUT_DOUBLE };
+
+static const uint16_t kC64Black = 16, kC64DarkGrey = 27;
+
+static DisplayCell blank(uint16_t fg, uint16_t bg) {
+    return DisplayCell{' ', fg, bg, 0, {0, 0, 0}};
+}
+
+static DisplayCell convert_cell(const Terminal *t, const Cell &cell, bool full_unicode) {
+    DisplayCell out{cell.code, cell.fg, cell.bg, (uint8_t)(cell.flags & ~CELL_PETSCII), {0, 0, 0}};
+    if (cell.flags & CELL_PETSCII) {
+        if (t->ascii_text && cell.code < 128)
+            out.glyph = cell.code >= 32 ? cell.code : ' ';
+        else
+            out.glyph = petscii_to_unicode(cell.code, t->petscii_lower, full_unicode);
+    }
+    if (g_compose.blink_hidden && g_settings.show_blink && (cell.flags & CELL_BLINK)) out.glyph = ' ';
+    return out;
+}
+
+static void convert_row(const Terminal *t, const Cell *cells, DisplayCell *out, Layout layout, bool full) {
+    int columns = t->columns < TERM_MAX_COLUMNS ? t->columns : TERM_MAX_COLUMNS;
+    if (layout == LAYOUT_DOUBLE) {
+        for (int c = 0; c < 40 && c < columns; c++) {
+            DisplayCell cell = convert_cell(t, cells[c], full);
+            uint32_t left, right;
+            petscii_double_split(cell.glyph, full, &left, &right);
+            out[2 * c] = cell;
+            out[2 * c + 1] = cell;
+            out[2 * c].glyph = left;
+            out[2 * c + 1].glyph = right;
+        }
+        for (int c = 2 * columns; c < FRAME_COLUMNS; c++) out[c] = blank(7, 0);
+        return;
+    }
+    int first = layout == LAYOUT_CENTRED ? 20 : 0;
+    uint16_t side_bg = layout == LAYOUT_CENTRED ? kC64DarkGrey : 0;
+    for (int c = 0; c < FRAME_COLUMNS; c++) {
+        int source = c - first;
+        out[c] = source >= 0 && source < columns ? convert_cell(t, cells[source], full) : blank(7, side_bg);
+    }
+}
+
+static void blank_row(DisplayCell *out, Layout layout) {
+    DisplayCell cell = layout == LAYOUT_DOUBLE    ? blank(kC64Black, kC64Black)
+                       : layout == LAYOUT_CENTRED ? blank(7, kC64DarkGrey)
+                                                  : blank(7, 0);
+    for (int c = 0; c < FRAME_COLUMNS; c++) out[c] = cell;
+}
+
+void compose_frame() {
+    Terminal *t = &g_terminal;
+    DisplayFrame *f = &g_frame;
+    int status_row = g_settings.status_bar ? 1 : 0;
+    int screen_rows = f->rows - status_row;
+    bool full = g_presenter.glyph_mode == GLYPH_MODE_UNICODE;
+    Layout layout = LAYOUT_PLAIN;
+    if (t->emulation == EMU_PETSCII40)
+        layout = g_settings.petscii40_display == PETSCII40_CENTERED ? LAYOUT_CENTRED : LAYOUT_DOUBLE;
+    // The graphics window, when open, takes C64 glyph cells instead; it is composed here once it exists.
+    for (int i = 0; i < screen_rows && status_row + i < FRAME_MAX_ROWS; i++) {
+        DisplayCell *out = f->cells[status_row + i];
+        if (i < t->rows)
+            convert_row(t, term_row(t, i), out, layout, full);
+        else
+            blank_row(out, layout);
+    }
+    status_bar_draw();
+
+    f->cursor_row = t->cursor_row + status_row;
+    f->cursor_column = layout == LAYOUT_CENTRED  ? t->cursor_column + 20
+                       : layout == LAYOUT_DOUBLE ? t->cursor_column * 2
+                                                 : t->cursor_column;
+    f->cursor_visible = t->cursor_visible;
+    t->screen_changed = 0;
+}
+
+void compose_and_present() {
+    compose_frame();
+    present_frame();
+}
+
+void app_set_window_title(const char *text) {
+    console_set_title(text);
+    // The graphics window takes the same title once it exists.
+}

@@ -1,0 +1,3 @@
+#include "app/connection.h"
+
+ConnectionState g_connection = {0, 0, "", "", 23, -1, 0, 0, 0};

@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "input/clock.h"
+#include "input/event_wait.h"
+#include "input/key_decode.h"
+#include "input/keys.h"
+
+namespace {
+
+// Real descriptors stand in for the terminal and the socket: a pipe for the key bytes and a
+// socket pair for the connection.
+class EventWaitTest : public ::testing::Test {
+  protected:
+    int keys[2];
+    int net[2];
+    static int socket_fd;
+    static int ready_fd() { return socket_fd; }
+
+    void SetUp() override {
+        ASSERT_EQ(pipe(keys), 0);
+        ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, net), 0);
+        key_queue_clear(&g_key_queue);
+        event_wait_set_input_fd(keys[0]);
+        socket_fd = -1;
+        event_wait_set_socket_source(ready_fd);
+    }
+    void TearDown() override {
+        event_wait_set_socket_source(nullptr);
+        event_wait_set_input_fd(-1);
+        close(keys[0]), close(keys[1]), close(net[0]), close(net[1]);
+    }
+    void type(const char *bytes) { ASSERT_EQ(write(keys[1], bytes, strlen(bytes)), (ssize_t)strlen(bytes)); }
+    void host_sends() { ASSERT_EQ(write(net[1], "x", 1), 1); }
+};
+int EventWaitTest::socket_fd = -1;
+
+TEST_F(EventWaitTest, KeysWinOverNetworkActivity) {
+    socket_fd = net[0];
+    host_sends();
+    type("ab");
+    uint32_t key;
+    EXPECT_EQ(event_wait(0, &key), EVENT_KEY);
+    EXPECT_EQ(key, 'a');
+    EXPECT_EQ(event_wait(1000, &key), EVENT_KEY);
+    EXPECT_EQ(key, 'b');
+    EXPECT_EQ(event_wait(1000, &key), EVENT_NETWORK);
+    EXPECT_EQ(key, 0u);
+}
+
+TEST_F(EventWaitTest, SocketIsLeftOutWhileNoneIsConnectedAndForKeyOnlyWaits) {
+    host_sends();
+    uint32_t key;
+    EXPECT_EQ(event_wait(0, &key), EVENT_TIMEOUT); // the source reports no connected socket
+    socket_fd = net[0];
+    EXPECT_EQ(event_wait_for_key(30, &key), EVENT_TIMEOUT);
+    EXPECT_EQ(event_wait(30, &key), EVENT_NETWORK);
+}
+
+TEST_F(EventWaitTest, TimesOutAfterTheWholeTimeInSlices) {
+    uint32_t key = 99, start = clock_ms();
+    EXPECT_EQ(event_wait(300, &key), EVENT_TIMEOUT);
+    EXPECT_GE(clock_ms() - start, 300u);
+    EXPECT_EQ(key, 0u);
+}
+
+TEST_F(EventWaitTest, LoneEscIsDeliveredWithoutMoreInput) {
+    type("\x1b");
+    uint32_t key;
+    EXPECT_EQ(event_wait(1000, &key), EVENT_KEY);
+    EXPECT_EQ(key, (uint32_t)KEY_ESC);
+}
+
+TEST_F(EventWaitTest, EscPollsWithZeroTimeoutSettleOnALaterPoll) {
+    type("\x1b");
+    uint32_t key;
+    EXPECT_EQ(event_wait(0, &key), EVENT_TIMEOUT); // the ESC may still start a sequence
+    clock_sleep_ms(KEY_DECODE_LONE_ESC + 10);
+    EXPECT_EQ(event_wait(0, &key), EVENT_KEY);
+    EXPECT_EQ(key, (uint32_t)KEY_ESC);
+}
+
+TEST_F(EventWaitTest, ResizeSignalQueuesTheResizeKeyAfterTheHook) {
+    static int hook_calls;
+    hook_calls = 0;
+    event_wait_open();
+    event_wait_set_resize_hook([] { hook_calls++; });
+    raise(SIGWINCH);
+    uint32_t key;
+    EXPECT_EQ(event_wait(1000, &key), EVENT_KEY);
+    EXPECT_EQ(key, (uint32_t)KEY_RESIZE);
+    EXPECT_EQ(hook_calls, 1);
+    event_wait_set_resize_hook(nullptr);
+    event_wait_close();
+}
+
+} // namespace

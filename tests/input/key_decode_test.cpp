@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "input/key_decode.h"
+#include "input/keys.h"
+
+namespace {
+
+std::vector<uint32_t> drain(KeyQueue *q) {
+    std::vector<uint32_t> keys;
+    uint32_t k;
+    while (key_queue_pop(q, &k)) keys.push_back(k);
+    return keys;
+}
+
+// Feeds the bytes in one read, then lets the lone-Esc time pass.
+std::vector<uint32_t> decode_whole(const std::string &bytes) {
+    KeyDecoder d{};
+    KeyQueue q{};
+    key_decode_feed(&d, (const uint8_t *)bytes.data(), (int)bytes.size(), 1000, &q);
+    key_decode_expire(&d, 1000 + KEY_DECODE_LONE_ESC, &q);
+    return drain(&q);
+}
+
+// Feeds one byte per read, 5 ms apart: a sequence split across reads decodes the same.
+std::vector<uint32_t> decode_bytewise(const std::string &bytes) {
+    KeyDecoder d{};
+    KeyQueue q{};
+    uint32_t now = 1000;
+    for (char c : bytes) {
+        key_decode_expire(&d, now, &q);
+        key_decode_feed(&d, (const uint8_t *)&c, 1, now, &q);
+        now += 5;
+    }
+    key_decode_expire(&d, now + KEY_DECODE_LONE_ESC, &q);
+    return drain(&q);
+}
+
+struct DecodeCase {
+    const char *name;
+    std::string bytes;
+    std::vector<uint32_t> keys;
+};
+
+const uint32_t F1 = KEY_F1;
+
+const DecodeCase kCases[] = {
+    // characters
+    {"ascii", "aZ 9", {'a', 'Z', ' ', '9'}},
+    {"enter_is_cr", "\r", {KEY_ENTER}},
+    {"del_is_backspace", "\x7f", {KEY_BACKSPACE}},
+    {"bs_is_backspace", "\x08", {KEY_BACKSPACE}},
+    {"ctrl_letters_and_ctrl_space", std::string("\x01\x03\x1a\x00", 4), {1, 3, 26, 0}},
+    {"utf8_two_three_four_bytes", "\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80", {0xE9, 0x20AC, 0x1F600}},
+    {"utf8_stray_continuation_dropped", "\x80x", {'x'}},
+    {"utf8_cut_short_keeps_next", "\xe2\x82y", {'y'}},
+    {"utf8_overlong_dropped", "\xe0\x80\xafz", {'z'}},
+    {"utf8_surrogate_dropped", "\xed\xa0\x80z", {'z'}},
+    // xterm / tmux cursor keys, normal and application mode
+    {"xterm_arrows", "\x1b[A\x1b[B\x1b[C\x1b[D", {KEY_UP, KEY_DOWN, KEY_RIGHT, KEY_LEFT}},
+    {"ss3_arrows", "\x1bOA\x1bOD", {KEY_UP, KEY_LEFT}},
+    {"ctrl_left", "\x1b[1;5D", {KEY_CTRL | KEY_LEFT}},
+    {"shift_up", "\x1b[1;2A", {KEY_SHIFT | KEY_UP}},
+    {"alt_pgup", "\x1b[5;3~", {KEY_ALT | KEY_PGUP}},
+    {"ctrl_shift_right", "\x1b[1;6C", {KEY_CTRL | KEY_SHIFT | KEY_RIGHT}},
+    {"meta_counts_as_alt", "\x1b[1;9B", {KEY_ALT | KEY_DOWN}},
+    // Home and End in their many forms
+    {"home_end_xterm", "\x1b[H\x1b[F", {KEY_HOME, KEY_END}},
+    {"home_end_ss3", "\x1bOH\x1bOF", {KEY_HOME, KEY_END}},
+    {"home_end_vt220_tmux_linux", "\x1b[1~\x1b[4~", {KEY_HOME, KEY_END}},
+    {"home_end_rxvt", "\x1b[7~\x1b[8~", {KEY_HOME, KEY_END}},
+    {"shift_home_xterm", "\x1b[1;2H", {KEY_SHIFT | KEY_HOME}},
+    {"editing_keys", "\x1b[2~\x1b[3~\x1b[5~\x1b[6~", {KEY_INSERT, KEY_DELETE, KEY_PGUP, KEY_PGDN}},
+    // function keys
+    {"f1_f4_ss3", "\x1bOP\x1bOQ\x1bOR\x1bOS", {F1, F1 + 1, F1 + 2, F1 + 3}},
+    {"f1_f4_rxvt", "\x1b[11~\x1b[14~", {F1, F1 + 3}},
+    {"f1_f5_linux_console", "\x1b[[A\x1b[[E", {F1, F1 + 4}},
+    {"f5_f12", "\x1b[15~\x1b[17~\x1b[21~\x1b[23~\x1b[24~", {F1 + 4, F1 + 5, F1 + 9, F1 + 10, KEY_F12}},
+    {"ctrl_f1_xterm", "\x1b[1;5P", {KEY_CTRL | F1}},
+    {"shift_f5", "\x1b[15;2~", {KEY_SHIFT | (F1 + 4)}},
+    // rxvt modifier forms
+    {"rxvt_shift_arrows", "\x1b[a\x1b[d", {KEY_SHIFT | KEY_UP, KEY_SHIFT | KEY_LEFT}},
+    {"rxvt_ctrl_arrows", "\x1bOb\x1bOc", {KEY_CTRL | KEY_DOWN, KEY_CTRL | KEY_RIGHT}},
+    {"rxvt_shift_ctrl_home", "\x1b[7$\x1b[7^", {KEY_SHIFT | KEY_HOME, KEY_CTRL | KEY_HOME}},
+    {"rxvt_alt_arrow", "\x1b\x1b[A", {KEY_ALT | KEY_UP}},
+    {"shift_tab_no_flags", "\x1b[Z\x1b[1;2Z", {KEY_SHIFT_TAB, KEY_SHIFT_TAB}},
+    {"keypad_enter", "\x1bOM", {KEY_ENTER}},
+    // Alt
+    {"alt_letters_fold_case",
+     "\x1bx\x1bX\x1b"
+     "5",
+     {key_alt('x'), key_alt('x'), key_alt('5')}},
+    {"alt_enter", "\x1b\r", {KEY_ALT_ENTER}},
+    {"alt_o_alone", "\x1bO", {key_alt('o')}},
+    {"alt_other_key_nothing", "\x1b.\x1b\x7f\x1b\xc3\xa9q", {'q'}},
+    // Esc
+    {"lone_esc", "\x1b", {KEY_ESC}},
+    {"two_esc", "\x1b\x1b", {KEY_ESC, KEY_ESC}},
+    {"esc_then_sequence", "\x1b\x1b[B", {KEY_ALT | KEY_DOWN}},
+    // not understood: nothing
+    {"unknown_tilde", "\x1b[99~x", {'x'}},
+    {"bracketed_paste_marker", "\x1b[200~", {}},
+    {"private_marker", "\x1b[?1;2cA", {'A'}},
+    {"modify_other_keys", "\x1b[27;5;13~", {}},
+    {"unfinished_csi_dropped", "\x1b[1;5", {}},
+    {"control_inside_csi", "\x1b[1\r", {KEY_ENTER}},
+    {"overlong_csi_settled",
+     "\x1b[" + std::string(40, '1') + "~z",
+     {'1', '1', '1', '1', '1', '1', '1', '1', '1', '1', '~', 'z'}},
+};
+
+class KeyDecodeTest : public ::testing::TestWithParam<DecodeCase> {};
+
+TEST_P(KeyDecodeTest, WholeAndSplitReadsGiveTheSameKeys) {
+    const DecodeCase &c = GetParam();
+    EXPECT_EQ(decode_whole(c.bytes), c.keys);
+    EXPECT_EQ(decode_bytewise(c.bytes), c.keys);
+}
+
+INSTANTIATE_TEST_SUITE_P(Terminals, KeyDecodeTest, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<DecodeCase> &info) { return info.param.name; });
+
+TEST(KeyDecode, EscFollowedLateIsEscThenTheBytes) {
+    KeyDecoder d{};
+    KeyQueue q{};
+    key_decode_feed(&d, (const uint8_t *)"\x1b", 1, 0, &q);
+    EXPECT_EQ(key_decode_wait_ms(&d, 10), KEY_DECODE_LONE_ESC - 10);
+    key_decode_expire(&d, 39, &q);
+    EXPECT_EQ(q.count, 0);
+    key_decode_expire(&d, 40, &q);
+    key_decode_feed(&d, (const uint8_t *)"[A", 2, 60, &q);
+    EXPECT_EQ(drain(&q), (std::vector<uint32_t>{KEY_ESC, '[', 'A'}));
+    EXPECT_EQ(key_decode_wait_ms(&d, 60), -1);
+}
+
+TEST(KeyQueue, HoldsSixtyFourAndDropsTheRestInOrder) {
+    KeyQueue q{};
+    for (uint32_t i = 0; i < 65; i++) key_queue_push(&q, i);
+    std::vector<uint32_t> keys = drain(&q);
+    ASSERT_EQ(keys.size(), 64u);
+    for (uint32_t i = 0; i < 64; i++) EXPECT_EQ(keys[i], i);
+    // The ring keeps order across its end.
+    for (uint32_t i = 0; i < 40; i++) key_queue_push(&q, 100 + i);
+    EXPECT_EQ(drain(&q).back(), 139u);
+}
+
+} // namespace

@@ -1,0 +1,288 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "input/keys.h"
+#include "settings/settings.h"
+#include "term/terminal.h"
+#include "tests/ui/script_keys.h"
+#include "ui/toolkit.h"
+
+namespace {
+
+int g_redraws;
+void count_redraw() {
+    g_redraws++;
+    frame_blank();
+}
+
+class ToolkitTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        term_build_tables();
+        settings_set_defaults(&g_settings);
+        g_frame.rows = 25;
+        frame_blank();
+        g_redraws = 0;
+        g_ui_hooks = UiHooks{count_redraw, count_redraw, nullptr};
+        g_ui_field_dark = 0;
+        script_start({});
+    }
+    void TearDown() override {
+        EXPECT_FALSE(g_script.ran_dry) << "a dialog waited for a key the script did not give";
+        script_stop();
+        g_ui_hooks = UiHooks{};
+    }
+};
+
+TEST_F(ToolkitTest, PanelWidthHeightAndPlacement) {
+    static const std::string forty(40, 'x'), hundred(100, 'x');
+    struct {
+        const char *title, *text;
+        int extra, status_bar, frame_rows;
+        UiRect expected;
+    } cases[] = {
+        {"Exit", "Exit Pelorin NG?", 1, 1, 25, {25, 10, 30, 6}},             // narrow: at least 30 wide
+        {"Empty", "", 0, 1, 25, {25, 10, 30, 5}},                            // an empty text is one line
+        {"T", forty.c_str(), 0, 1, 25, {17, 10, 46, 5}},                     // longest line + 6
+        {"T", hundred.c_str(), 0, 1, 25, {2, 10, 76, 5}},                    // at most 76
+        {"A rather long title for a panel", "x", 0, 1, 25, {21, 10, 37, 5}}, // title + 6
+        {"T", "a\nbb\nccc", 2, 1, 26, {25, 9, 30, 9}},                       // lines + extra + 4
+        {"T", "a\nb", 0, 0, 25, {25, 9, 30, 6}},                             // no status row
+        {"T", "1\n2\n3\n4\n5\n6\n7\n8\n9\n0\n1\n2\n3\n4\n5\n6\n7\n8\n9\n0\n1\n2", 0, 0, 25, {25, 0, 30, 26}},
+    };
+    for (const auto &c : cases) {
+        std::string text = c.text;
+        g_settings.status_bar = c.status_bar;
+        g_frame.rows = c.frame_rows;
+        UiRect r = ui_panel(c.title, c.text, c.extra);
+        EXPECT_EQ(r.column, c.expected.column) << c.title << " / " << text;
+        EXPECT_EQ(r.row, c.expected.row) << c.title << " / " << text;
+        EXPECT_EQ(r.width, c.expected.width) << c.title << " / " << text;
+        EXPECT_EQ(r.height, c.expected.height) << c.title << " / " << text;
+    }
+    EXPECT_EQ(g_redraws, 8); // every panel starts from a recomposed background
+}
+
+TEST_F(ToolkitTest, PanelDrawsFrameTitleTextAndShadow) {
+    UiRect r = ui_panel("Exit", "Exit Pelorin NG?", 1);
+    EXPECT_EQ(frame_text(r.row, r.column, r.width), "╔═══════════ Exit ═══════════╗");
+    EXPECT_EQ(g_frame.cells[r.row][r.column + 13].fg, 14); // title in yellow
+    EXPECT_EQ(g_frame.cells[r.row][r.column].fg, 11);
+    EXPECT_EQ(g_frame.cells[r.row][r.column].bg, 1);
+    EXPECT_EQ(frame_text(r.row + 2, r.column, 20), "║ Exit Pelorin NG?  ");
+    EXPECT_EQ(frame_text(r.row + r.height - 1, r.column, 1), "╚");
+    const DisplayCell &shadow = g_frame.cells[r.row + r.height][r.column + 5];
+    EXPECT_EQ(shadow.fg, 8);
+    EXPECT_EQ(shadow.bg, 0);
+    EXPECT_EQ(shadow.glyph, (uint32_t)' '); // the glyph under the shadow stays
+    EXPECT_EQ(g_frame.cells[r.row + 1][r.column + r.width + 1].fg, 8);
+    EXPECT_EQ(g_frame.cells[r.row][r.column + r.width].fg, 7); // the top-right is not shaded
+}
+
+TEST_F(ToolkitTest, OverlongPanelLineIsCutAndNeverSpillsOntoTheBorder) {
+    std::string text = std::string(250, 'x') + "\nsecond";
+    UiRect r = ui_panel("T", text.c_str(), 0);
+    EXPECT_EQ(r.height, 6);
+    EXPECT_EQ(frame_text(r.row + 2, r.column + 2, 73), std::string(72, 'x') + " ");
+    EXPECT_EQ(frame_text(r.row + 3, r.column + 2, 6), "second");
+    EXPECT_EQ(frame_text(r.row + 5, r.column, 2), "╚═");
+}
+
+TEST_F(ToolkitTest, MarkupTogglesForegroundAndTakesNoCell) {
+    int end = ui_markup(2, 3, 7, 14, 1, "(~Y~es / ~N~o)");
+    EXPECT_EQ(end, 2 + 10);
+    EXPECT_EQ(frame_text(3, 2, 12), "(Yes / No)  ");
+    EXPECT_EQ(g_frame.cells[3][2].fg, 7);
+    EXPECT_EQ(g_frame.cells[3][3].fg, 14);
+    EXPECT_EQ(g_frame.cells[3][4].fg, 7);
+    ui_markup(0, 5, 7, 14, 1, "a~b~c~de");
+    const int expected[] = {7, 14, 7, 14, 14}; // an odd "~" leaves the rest highlighted
+    for (int c = 0; c < 5; c++) EXPECT_EQ(g_frame.cells[5][c].fg, expected[c]) << c;
+}
+
+TEST_F(ToolkitTest, FieldAndTextStayInsideTheFrame) {
+    ui_field(0, 0, 15, 0, "abcdef", 3);
+    EXPECT_EQ(frame_text(0, 0, 4), "abc ");
+    ui_field(0, 1, 15, 0, "ab", 5);
+    EXPECT_EQ(frame_text(1, 0, 5), "ab   ");
+    EXPECT_EQ(ui_text(78, 2, 15, 0, "xyz"), 81); // the position still advances past the edge
+    EXPECT_EQ(frame_text(2, 78, 2), "xy");
+    ui_text(-2, 24, 15, 0, "\xc9\xcd!"); // CP437 box bytes, partly left of the frame
+    EXPECT_EQ(frame_text(24, 0, 1), "!");
+    ui_box(70, 20, 30, 10, 11, 1, 0, "A title far too long for the box to hold");
+    ui_fill(0, 30, 5, 5, 15, 1);                 // wholly below the frame
+    EXPECT_EQ(frame_text(20, 64, 7), " A titl"); // the title is centred over the corner
+    EXPECT_EQ(frame_text(21, 70, 2), "│ ");
+}
+
+TEST_F(ToolkitTest, YesNoTakesOnlyItsKeys) {
+    struct {
+        std::deque<uint32_t> keys;
+        int answer;
+    } cases[] = {
+        {{'y'}, 1},
+        {{'Y'}, 1},
+        {{KEY_ENTER}, 1},
+        {{'n'}, 0},
+        {{'N'}, 0},
+        {{KEY_ESC}, 0},
+        {{'x', key_alt('y'), KEY_F1, KEY_RESIZE, KEY_UP, ' ', 'y'}, 1},
+    };
+    for (auto &c : cases) {
+        g_script.keys = c.keys;
+        EXPECT_EQ(ui_yes_no("Exit", "Exit Pelorin NG?"), c.answer);
+        EXPECT_TRUE(g_script.keys.empty());
+        EXPECT_EQ(g_frame.cursor_visible, 0);
+    }
+    EXPECT_EQ(frame_text(14, 33, 10), "(Yes / No)");
+}
+
+TEST_F(ToolkitTest, MessageDelayGrowsWithLines) {
+    const int expected[][2] = {{1, 3000}, {2, 3000}, {3, 3700}, {4, 4400}, {7, 6500}, {8, 7000}, {30, 7000}};
+    for (const auto &e : expected) EXPECT_EQ(ui_message_delay_ms(e[0]), e[1]) << e[0];
+}
+
+TEST_F(ToolkitTest, MessageStaysForItsDelayOrUntilAKey) {
+    uint32_t start = clock_ms();
+    ui_message("Disconnected", "The connection was closed.");
+    EXPECT_GE(clock_ms() - start, 3000u);
+    EXPECT_LT(clock_ms() - start, 3300u);
+    EXPECT_EQ(g_redraws, 2); // under the panel, and after it
+    EXPECT_EQ(g_script.presents, 2);
+
+    g_script.keys = {'q', 'r'};
+    start = clock_ms();
+    ui_message("T", "1\n2\n3\n4\n5\n6\n7\n8");
+    EXPECT_EQ(clock_ms(), start); // the first key ended it and was consumed
+    EXPECT_EQ(g_script.keys.size(), 1u);
+}
+
+TEST_F(ToolkitTest, WaitKeySkipsResizeAndKeepsTheClockCurrent) {
+    static int refreshes;
+    refreshes = 0;
+    g_script.keys = {KEY_RESIZE};
+    // Three idle waits of 500 ms, then the key the test pushes from the clock hook.
+    g_ui_hooks.refresh_clock = [] {
+        if (++refreshes == 3) g_script.keys.push_back('k');
+        return refreshes == 2 ? 1 : 0;
+    };
+    EXPECT_EQ(ui_wait_key(), (uint32_t)'k');
+    EXPECT_EQ(refreshes, 3);
+    // The resize shows the dialog again; of the idle waits only the one whose refresh redrew the
+    // status bar presents.
+    EXPECT_EQ(g_script.presents, 2);
+}
+
+struct EditCase {
+    const char *name;
+    const char *initial;
+    int max_length;
+    std::deque<uint32_t> keys;
+    const char *text;
+    uint32_t end_key;
+};
+
+TEST_F(ToolkitTest, LineEditorBehaviour) {
+    const uint32_t H = KEY_HOME, L = KEY_LEFT, R = KEY_RIGHT, E = KEY_END;
+    const EditCase cases[] = {
+        {"fresh_text_replaced", "old", 20, {'x', KEY_ENTER}, "x", KEY_ENTER},
+        {"editing_key_keeps_text", "old", 20, {E, 'x', KEY_ENTER}, "oldx", KEY_ENTER},
+        {"insert_at_cursor", "abc", 20, {L, 'x', KEY_ENTER}, "abxc", KEY_ENTER},
+        {"insert_drops_at_max", "abc", 3, {H, 'x', KEY_ENTER}, "abc", KEY_ENTER},
+        {"overwrite_at_max", "abc", 3, {H, KEY_INSERT, 'x', 'y', KEY_ENTER}, "xyc", KEY_ENTER},
+        {"overwrite_appends_at_end", "ab", 5, {E, KEY_INSERT, 'x', KEY_ENTER}, "abx", KEY_ENTER},
+        {"backspace_and_delete", "abcd", 20, {L, KEY_BACKSPACE, H, KEY_DELETE, KEY_ENTER}, "bd", KEY_ENTER},
+        {"backspace_at_start", "ab", 20, {H, KEY_BACKSPACE, R, R, R, 'c', KEY_ENTER}, "abc", KEY_ENTER},
+        {"ctrl_y_clears", "abc", 20, {KEY_CTRL_Y, 'z', KEY_ENTER}, "z", KEY_ENTER},
+        {"esc_returns_edited_text", "abc", 20, {E, 'd', KEY_ESC}, "abcd", KEY_ESC},
+        {"unicode_to_cp437",
+         "",
+         20,
+         {0xE9, 0x20AC, KEY_ENTER},
+         "\x82"
+         "E",
+         KEY_ENTER},
+        {"special_keys_do_nothing",
+         "ab",
+         20,
+         {KEY_F1, key_alt('x'), 3, KEY_SHIFT | KEY_LEFT, 'c', KEY_TAB},
+         "abc",
+         KEY_TAB},
+        {"ending_keys", "a", 20, {KEY_UP}, "a", KEY_UP},
+        {"f10_ends", "a", 20, {KEY_F12 - 2}, "a", KEY_F12 - 2},
+        {"shift_tab_ends", "a", 20, {KEY_SHIFT_TAB}, "a", KEY_SHIFT_TAB},
+        {"pgdn_ends", "a", 20, {KEY_PGDN}, "a", KEY_PGDN},
+    };
+    for (const auto &c : cases) {
+        char buffer[64];
+        strcpy(buffer, c.initial);
+        g_script.keys = c.keys;
+        EXPECT_EQ(ui_edit_line(5, 5, 20, buffer, c.max_length), c.end_key) << c.name;
+        EXPECT_STREQ(buffer, c.text) << c.name;
+        EXPECT_TRUE(g_script.keys.empty()) << c.name;
+        EXPECT_EQ(g_frame.cursor_visible, 0) << c.name;
+    }
+}
+
+TEST_F(ToolkitTest, LineEditorScrollsToKeepTheCursorVisible) {
+    char buffer[32] = "abcdefghij";
+    g_script.keys = {KEY_ENTER};
+    ui_edit_line(10, 3, 5, buffer, 20);
+    EXPECT_EQ(frame_text(3, 10, 5), "ghij "); // the cursor after the end sits in the last cell
+    EXPECT_EQ(g_frame.cursor_column, 14);
+    g_script.keys = {KEY_HOME, KEY_ENTER};
+    ui_edit_line(10, 3, 5, buffer, 20);
+    EXPECT_EQ(frame_text(3, 10, 5), "abcde");
+    EXPECT_EQ(g_frame.cursor_column, 10);
+    EXPECT_EQ(g_frame.cells[3][10].bg, 0);
+    g_ui_field_dark = 1;
+    g_script.keys = {KEY_ENTER};
+    ui_edit_line(10, 3, 5, buffer, 20);
+    EXPECT_EQ(g_frame.cells[3][10].bg, 8);
+}
+
+TEST_F(ToolkitTest, InputDialogAcceptsOnEnterOnly) {
+    char buffer[40] = "bbs.example";
+    g_script.keys = {KEY_END, '.', 'o', 'r', 'g', KEY_ENTER};
+    EXPECT_EQ(ui_input("Quick Dial", "Host to call:", buffer, 39), 1);
+    EXPECT_STREQ(buffer, "bbs.example.org");
+    EXPECT_EQ(frame_text(10, 10, 3), "╔══");
+    EXPECT_EQ(frame_text(12, 12, 13), "Host to call:");
+    EXPECT_EQ(frame_text(13, 12, 16), "bbs.example.org ");
+    EXPECT_EQ(frame_text(14, 12, 36), "Enter accept   Esc cancel   ^Y clear");
+    g_script.keys = {'x', KEY_TAB};
+    EXPECT_EQ(ui_input("Quick Dial", "Host to call:", buffer, 39), 0);
+}
+
+TEST_F(ToolkitTest, ConnectProgressBox) {
+    ui_connect_progress("bbs.example.org", 2323, 7, "connecting");
+    // "connecting to: bbs.example.org / port: 2323" is 43 long: the box is 47 wide.
+    const int row = 11, column = 16, width = 47;
+    EXPECT_EQ(frame_text(row, column, 2), "┌─");
+    EXPECT_EQ(frame_text(row, column + width - 1, 1), "┐");
+    EXPECT_EQ(frame_text(row + 1, column + 2, 43), "connecting to: bbs.example.org / port: 2323");
+    EXPECT_EQ(frame_text(row + 2, column + 2, 9), "elapsed: ");
+    EXPECT_EQ(frame_text(row + 2, column + 11, 1), "7");
+    EXPECT_EQ(g_frame.cells[row + 2][column + 11].fg, 11);
+    EXPECT_EQ(frame_text(row + 2, column + 17, 18), "result: connecting");
+    EXPECT_EQ(g_frame.cells[row + 2][column + 25].fg, 12);
+    EXPECT_EQ(frame_text(row + 2, column + width - 2, 2), " │");
+    EXPECT_EQ(frame_text(row + 3, column, 1), "└");
+
+    std::string host(60, 'h');
+    ui_connect_progress(host.c_str(), 2, 0, "x");
+    EXPECT_EQ(frame_text(row + 1, 2, 75), "connecting to: " + std::string(50, 'h') + " / port: 2");
+
+    std::string reason(60, 'r'); // a long result widens the box to the whole screen
+    ui_connect_progress("bbs", 23, 0, reason.c_str());
+    EXPECT_EQ(frame_text(row, 0, 1), "┌");
+    EXPECT_EQ(frame_text(row, 79, 1), "┐");
+    EXPECT_EQ(frame_text(row + 2, 78, 2), "r│"); // the result is cut before the border
+
+    uint32_t start = clock_ms();
+    ui_connect_result("bbs", 23, 3, "Connection refused");
+    EXPECT_GE(clock_ms() - start, 3000u);
+}
+
+} // namespace
