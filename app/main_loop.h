@@ -1,5 +1,5 @@
-// The main loop: wait for a key or the network, hand keys to the commands, keep the clock and
-// blinking text current, and redraw when something changed.
+// The main loop: wait for a key or the network, move the host's data into the terminal, hand keys
+// to the commands, keep the clock and blinking text current, and redraw when something changed.
 #pragma once
 #include <cstdint>
 
@@ -11,9 +11,5 @@ extern MainLoopState g_main_loop;
 
 // Runs until the quit flag is set.
 void main_loop_run();
-// One turn: wait (20 ms online, 250 offline), dispatch, then redraw what needs it.
+// One turn: wait (20 ms online, 250 offline), receive, dispatch, then redraw what needs it.
 void main_loop_turn();
-// Runs the command of a key or sends it to the host.
-void main_loop_dispatch_key(uint32_t key);
-// The exit command (Alt-X): asks, and on yes hangs up and sets the quit flag.
-void command_exit();

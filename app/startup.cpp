@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include "app/apply_emulation.h"
+#include "app/calls.h"
+#include "app/command_entries.h"
 #include "app/command_line.h"
 #include "app/compose.h"
 #include "app/connection.h"
@@ -14,6 +16,10 @@
 #include "app/welcome_banner.h"
 #include "display/console.h"
 #include "display/present.h"
+#include "input/clock.h"
+#include "input/event_wait.h"
+#include "net/telnet.h"
+#include "net/transport.h"
 #include "settings/settings.h"
 #include "term/terminal.h"
 #include "ui/toolkit.h"
@@ -36,7 +42,9 @@ static void load_settings() {
 }
 
 // Takes the phonebook memory and loads it; 0 when the memory cannot be had.
-static int load_phonebook() { return 1; }
+static int load_phonebook() {
+    return 1;
+}
 
 // Runs the SyncTERM import without a screen; 1 when it succeeded.
 static int run_quiet_import(const char *path) {
@@ -44,7 +52,13 @@ static int run_quiet_import(const char *path) {
     return 0;
 }
 
-static int start_network() { return 1; }
+// The transport, and the telnet layer's waits and clock through the program's own.
+static int start_network() {
+    if (!transport_start()) return 0;
+    telnet_set_wait_hook(event_wait);
+    telnet_set_clock_hook(clock_ms);
+    return 1;
+}
 
 // Takes over the terminal; 0 when standard input and output are not a terminal.
 static int open_console() {
@@ -52,7 +66,7 @@ static int open_console() {
     g_ui_hooks.redraw_background = compose_frame;
     g_ui_hooks.compose_terminal = compose_frame;
     g_ui_hooks.refresh_clock = status_bar_refresh_clock;
-    // The event wait learns the connected socket here once the transport exists.
+    event_wait_set_socket_source(transport_ready_fd);
     return 1;
 }
 
@@ -81,14 +95,10 @@ static void create_terminal(int emulation) {
     term_create(&g_terminal, emulation, rows, g_settings.scrollback_lines);
 }
 
-// Answers to the host's status queries go out through the telnet layer while a call is up; until
-// that layer is wired in they are dropped.
-static void send_terminal_reply(const uint8_t *bytes, int length) {
-    (void)bytes;
-    (void)length;
+// Answers to the host's status queries go out through the telnet layer, only while a call is up.
+static void connect_terminal_replies() {
+    g_terminal.reply_sink = call_send_reply;
 }
-
-static void connect_terminal_replies() { g_terminal.reply_sink = send_terminal_reply; }
 
 static void feed_banner() {
     uint8_t banner[512];
@@ -96,36 +106,37 @@ static void feed_banner() {
     term_feed(&g_terminal, banner, length);
 }
 
-static void show_first_frame() { compose_and_present(); }
+static void show_first_frame() {
+    compose_and_present();
+}
+
+// A host from the command line is dialled with an empty entry name.
+static void dial_command_line_host(const StartOptions &options) {
+    call_place("", options.host, options.port, g_connection.emulation);
+}
 
 // ---------------------------------------------------------------- shutdown
 
-// Ends any call; joins with the transport.
-static void hang_up_call() {}
-
-// Closes the capture log; joins with the capture.
-static void close_capture() {}
-
 static void shut_down() {
-    hang_up_call();            // 1
-    close_capture();           // 2
+    call_hang_up();            // 1
+    capture_close();           // 2
     console_restore();         // 3
     term_release(&g_terminal); // 4; the phonebook memory is freed here too once it is taken
 }
 
 int app_main(int argc, char **argv) {
-    term_build_tables();                  // 1
-    program_paths_find(&g_paths);         // 2
-    load_settings();                      // 3
+    term_build_tables();          // 1
+    program_paths_find(&g_paths); // 2
+    load_settings();              // 3
     StartOptions options;
     cmdline_read_options(argc, argv, &options); // 4
     if (options.show_usage) {
         write_stdout(kUsageText);
         return 0;
     }
-    if (!load_phonebook()) return 1; // 5
+    if (!load_phonebook()) return 1;                                                                // 5
     if (options.import_path && options.quiet) return run_quiet_import(options.import_path) ? 0 : 1; // 6
-    if (!start_network()) { // 7
+    if (!start_network()) {                                                                         // 7
         write_stdout("Winsock initialisation failed\n");
         return 1;
     }
@@ -142,8 +153,9 @@ int app_main(int argc, char **argv) {
     apply_emulation();                                 // 15
     feed_banner();                                     // 16
     show_first_frame();                                // 17
-    // 18-20: the import with its screens, the call from the command line, or the dialing
-    // directory, as those land.
+    // 18: the import with its screens, as that lands.
+    if (options.host) dial_command_line_host(options); // 19
+    // 20: otherwise the dialing directory, as that lands.
     main_loop_run(); // 21
     shut_down();
     return 0;

@@ -50,16 +50,6 @@ TEST_F(MainLoopTest, AltXAsksAndOnlyYesQuits) {
     EXPECT_EQ(g_connection.quit, 1);
 }
 
-TEST_F(MainLoopTest, OnlineExitQuestionMentionsTheCall) {
-    g_connection.connected = 1;
-    g_connection.connect_ms = clock_ms();
-    g_script.keys = {key_alt('x'), KEY_ENTER};
-    main_loop_turn();
-    EXPECT_EQ(g_connection.quit, 1);
-    EXPECT_EQ(frame_text(11, 25, 24), "You are still connected.");
-    EXPECT_EQ(frame_text(12, 25, 28), "Hang up and exit Pelorin NG?");
-}
-
 TEST_F(MainLoopTest, IdleTurnsRedrawOnlyForBlinkingAndTheClock) {
     int before = g_script.presents;
     for (int i = 0; i < 8; i++) main_loop_turn(); // two seconds offline

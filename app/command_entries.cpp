@@ -1,0 +1,25 @@
+#include "app/command_entries.h"
+
+void directory_open() {}
+void directory_quick_dial() {}
+void transfer_download() {}
+void transfer_upload() {}
+void transfer_autostart_reset() {}
+
+int transfer_autostart_scan(const uint8_t *bytes, int length, int *start, int *upload) {
+    (void)bytes;
+    (void)length;
+    *start = 0;
+    *upload = 0;
+    return 0;
+}
+
+void capture_toggle() {}
+void capture_write(const uint8_t *bytes, int length) {
+    (void)bytes;
+    (void)length;
+}
+void capture_close() {}
+void scrollback_view() {}
+void options_open() {}
+void fullscreen_toggle() {}

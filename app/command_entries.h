@@ -1,0 +1,25 @@
+// Entry points of the commands whose screens live in areas of their own (dialing directory, quick
+// dial, Zmodem transfers, capture log, scrollback viewer, options dialog, full screen). Until those
+// areas exist the entries do nothing visible; the key commands and the main loop call them by name.
+#pragma once
+#include <cstdint>
+
+// Opens the dialing directory; it sets the quit flag when the user leaves the program from there.
+void directory_open();
+// Asks for an address and places a call to it.
+void directory_quick_dial();
+void transfer_download();
+void transfer_upload();
+// The detector for a transfer that the host starts: forgotten at every call placed.
+void transfer_autostart_reset();
+// Looks for the start of a transfer in received data. 0 when there is none; otherwise 1 with the
+// offset of the 6-byte start sequence in bytes (negative when it began in an earlier block) and
+// upload set when the host announced a receiver.
+int transfer_autostart_scan(const uint8_t *bytes, int length, int *start, int *upload);
+// Capture log: on or off; received data appended while on; closed at shutdown.
+void capture_toggle();
+void capture_write(const uint8_t *bytes, int length);
+void capture_close();
+void scrollback_view();
+void options_open();
+void fullscreen_toggle();

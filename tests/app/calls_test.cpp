@@ -1,0 +1,212 @@
+// Calls against a real socket on 127.0.0.1: placing them, the data and answers that flow while
+// online, the host going away, failures and Esc, and the per-turn read limit.
+#include <gtest/gtest.h>
+
+#include "app/calls.h"
+#include "app/compose.h"
+#include "app/connection.h"
+#include "app/main_loop.h"
+#include "app/status_bar.h"
+#include "display/console.h"
+#include "input/keys.h"
+#include "net/telnet.h"
+#include "net/transport.h"
+#include "settings/settings.h"
+#include "term/terminal.h"
+#include "tests/app/loopback_host.h"
+#include "tests/ui/script_keys.h"
+#include "ui/toolkit.h"
+
+namespace {
+
+std::string g_screen_output; // everything presented, as written to the terminal
+int g_received_bytes;
+
+void capture_output(const uint8_t *bytes, int length) {
+    g_screen_output.append((const char *)bytes, (size_t)length);
+    g_script.presents++;
+}
+
+int counting_receive(uint8_t *buffer, int max) {
+    int n = transport_receive(buffer, max);
+    if (n > 0) g_received_bytes += n;
+    return n;
+}
+
+class CallTest : public ::testing::Test {
+  protected:
+    LoopbackHost host;
+
+    void SetUp() override {
+        term_build_tables();
+        settings_set_defaults(&g_settings);
+        g_settings.show_blink = 0;
+        g_connection = ConnectionState{0, 0, "", "", 23, -1, 0, EMU_ANSI, 0};
+        g_compose = ComposeState{};
+        display_mode_switch(EMU_ANSI, 1);
+        term_create(&g_terminal, EMU_ANSI, 24, 0);
+        g_ui_hooks = UiHooks{compose_frame, compose_frame, status_bar_refresh_clock};
+        script_start({});
+        console_set_writer(capture_output);
+        g_screen_output.clear();
+        telnet_hooks_reset();
+        g_telnet_hooks.receive = counting_receive;
+        g_received_bytes = 0;
+        LocalTime at = {2026, 3, 4, 9, 15, 0};
+        clock_fake_set_local(&at);
+        g_main_loop.blink_ms = clock_ms();
+    }
+    void TearDown() override {
+        call_hang_up();
+        loopback_close(&host);
+        EXPECT_FALSE(g_script.ran_dry);
+        script_stop();
+        telnet_hooks_reset();
+        g_ui_hooks = UiHooks{};
+        term_release(&g_terminal);
+    }
+
+    void connect(int emulation = EMU_ANSI) {
+        ASSERT_TRUE(loopback_open(&host, LOOPBACK_LISTEN));
+        ASSERT_EQ(call_place("", "127.0.0.1", host.port, emulation), 1);
+        ASSERT_TRUE(loopback_accept(&host));
+    }
+    // Turns until the host's bytes have all been read (the socket may deliver them in pieces).
+    void turns_until_read(int total) {
+        for (int i = 0; i < 200 && g_received_bytes < total && g_connection.connected; i++) main_loop_turn();
+    }
+    bool shown(const char *text) const { return g_screen_output.find(text) != std::string::npos; }
+};
+
+TEST_F(CallTest, PlacedCallGoesOnlineAndCarriesDataBothWays) {
+    connect();
+    EXPECT_EQ(g_connection.connected, 1);
+    EXPECT_EQ(g_connection.port, host.port);
+    EXPECT_STREQ(g_connection.host, "127.0.0.1");
+    std::string status = frame_text(0);
+    EXPECT_NE(status.find("Online 00:00   127.0.0.1:" + std::to_string(host.port)), std::string::npos)
+        << status;
+
+    loopback_send(&host, "Hello\r\nthere");
+    turns_until_read(12);
+    EXPECT_EQ(frame_text(1, 0, 5), "Hello");
+    EXPECT_EQ(frame_text(2, 0, 5), "there");
+
+    g_script.keys = {'x', KEY_UP, KEY_ENTER};
+    for (int i = 0; i < 3; i++) main_loop_turn();
+    EXPECT_EQ(loopback_receive(&host, 1000, 5), std::string("x\x1b[A\r"));
+}
+
+TEST_F(CallTest, TelnetAnswersAndTerminalRepliesGoOutOnlyWhileOnline) {
+    connect(EMU_VT100);
+    // DO TTYPE, then SEND: the answer names the emulation; then a cursor position query.
+    std::string query = "\xff\xfd\x18\xff\xfa\x18\x01\xff\xf0\x1b[6n";
+    loopback_send(&host, query);
+    turns_until_read((int)query.size());
+    std::string expected = "\xff\xfb\x18\xff\xfa\x18" + std::string(1, '\0') + "VT100\xff\xf0\x1b[1;1R";
+    EXPECT_EQ(loopback_receive(&host, 1000, expected.size()), expected);
+
+    call_hang_up();
+    uint8_t reply[] = "\x1b[0n";
+    call_send_reply(reply, 4); // offline: dropped, and nothing breaks
+    EXPECT_EQ(g_connection.connected, 0);
+    EXPECT_EQ(loopback_receive(&host, 200), "");
+}
+
+TEST_F(CallTest, HostClosingShowsDisconnectedAndKeepsTheLastScreen) {
+    connect();
+    loopback_send(&host, "Last words\a");
+    loopback_close_peer(&host);
+    for (int i = 0; i < 50 && g_connection.connected; i++) main_loop_turn();
+    EXPECT_EQ(g_connection.connected, 0);
+    EXPECT_FALSE(transport_is_open());
+    EXPECT_TRUE(shown("Disconnected"));
+    EXPECT_TRUE(shown("The connection was closed."));
+    EXPECT_EQ(g_terminal.bell_count, 0);
+    EXPECT_EQ(frame_text(1, 0, 10), "Last words");
+    EXPECT_NE(frame_text(0).find("Offline"), std::string::npos);
+}
+
+TEST_F(CallTest, FailedCallsShowTheirReasonAndStayOffline) {
+    struct Case {
+        LoopbackMode mode;
+        const char *host; // nullptr: the loopback host
+        const char *reason;
+    };
+    const Case cases[] = {
+        {LOOPBACK_REFUSE, nullptr, "Connection refused"},
+        {LOOPBACK_REFUSE, "", "Unable to resolve hostname"}, // the resolver knows no empty name
+    };
+    for (const Case &c : cases) {
+        LoopbackHost target;
+        ASSERT_TRUE(loopback_open(&target, c.mode));
+        g_screen_output.clear();
+        EXPECT_EQ(call_place("", c.host ? c.host : "127.0.0.1", target.port, EMU_ANSI), 0);
+        loopback_close(&target);
+        EXPECT_TRUE(shown(c.reason)) << c.reason;
+        EXPECT_EQ(g_connection.connected, 0);
+        EXPECT_FALSE(transport_is_open());
+    }
+}
+
+TEST_F(CallTest, EscWhileConnectingReturnsWithoutAMessage) {
+    ASSERT_TRUE(loopback_open(&host, LOOPBACK_SILENT));
+    if (host.fillers.empty()) GTEST_SKIP() << "the accept queue could not be filled";
+    g_script.keys = {'a', KEY_ESC}; // other keys are dropped while connecting
+    EXPECT_EQ(call_place("", "127.0.0.1", host.port, EMU_ANSI), 0);
+    EXPECT_FALSE(transport_is_open());
+    EXPECT_TRUE(g_script.keys.empty());
+    EXPECT_TRUE(shown("resolving"));
+    EXPECT_FALSE(shown("timed out"));
+    EXPECT_EQ(frame_text(0).find("Online"), std::string::npos);
+}
+
+TEST_F(CallTest, OneTurnReadsAtMost32KiBAndStillTakesTheKey) {
+    connect();
+    std::string flood;
+    while (flood.size() < 200000)
+        flood += "0123456789abcdefghijklmnopqrstuvwxyz0123456789ABCDEFGHIJKLMNOPQRST\r\n";
+    loopback_send(&host, flood.substr(0, 120000));
+    for (int i = 0; i < 100 && g_received_bytes == 0; i++) {
+        // wait until the first bytes are there, so the one turn below has plenty to read
+        uint32_t key;
+        if (event_wait(20, &key) == EVENT_NETWORK) break;
+    }
+    usleep(50000);
+    g_script.keys = {'k'};
+    main_loop_turn();
+    EXPECT_GE(g_received_bytes, CALL_TURN_BYTES);
+    EXPECT_LT(g_received_bytes, CALL_TURN_BYTES + CALL_READ_BLOCK);
+    EXPECT_EQ(loopback_receive(&host, 1000, 1), "k");
+}
+
+TEST_F(CallTest, AltHAsksBeforeHangingUp) {
+    connect();
+    g_script.keys = {key_alt('h'), 'n'};
+    main_loop_turn();
+    EXPECT_TRUE(shown("Hang Up"));
+    EXPECT_TRUE(shown("Disconnect from the remote system?"));
+    EXPECT_EQ(g_connection.connected, 1);
+
+    g_script.keys = {key_alt('h'), 'y'};
+    main_loop_turn();
+    EXPECT_EQ(g_connection.connected, 0);
+    EXPECT_EQ(loopback_receive(&host, 1000), ""); // the host sees the end of the connection
+
+    g_screen_output.clear();
+    g_script.keys = {key_alt('h')}; // offline: nothing to ask
+    main_loop_turn();
+    EXPECT_FALSE(shown("Disconnect"));
+}
+
+TEST_F(CallTest, ExitWhileOnlineMentionsTheCallAndHangsUp) {
+    connect();
+    g_script.keys = {key_alt('x'), KEY_ENTER};
+    main_loop_turn();
+    EXPECT_TRUE(shown("You are still connected."));
+    EXPECT_TRUE(shown("Hang up and exit Pelorin NG?"));
+    EXPECT_EQ(g_connection.quit, 1);
+    EXPECT_EQ(g_connection.connected, 0);
+}
+
+} // namespace
