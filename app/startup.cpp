@@ -7,6 +7,8 @@
 #include "app/command_line.h"
 #include "app/program_dir.h"
 #include "app/welcome_banner.h"
+#include "phonebook/phonebook.h"
+#include "phonebook/syncterm_import.h"
 #include "settings/settings.h"
 #include "term/terminal.h"
 
@@ -24,16 +26,21 @@ static void write_stdout(const char *text) {
 
 static void load_settings() {
     settings_set_defaults(&g_settings);
-    // The settings files are read here once their loader exists.
+    settings_load(&g_settings, g_paths.classic_settings, g_paths.extended_settings);
 }
 
 // Takes the phonebook memory and loads it; 0 when the memory cannot be had.
-static int load_phonebook() { return 1; }
+static int load_phonebook() {
+    g_phonebook = phonebook_create();
+    if (!g_phonebook) return 0;
+    // A missing file is a new, empty phonebook.
+    phonebook_load(g_phonebook, g_paths.phonebook, g_paths.phonebook_ext);
+    return 1;
+}
 
 // Runs the SyncTERM import without a screen; 1 when it succeeded.
 static int run_quiet_import(const char *path) {
-    (void)path;
-    return 0;
+    return syncterm_import(g_phonebook, path, nullptr, &g_settings, g_paths.dir);
 }
 
 static int start_network() { return 1; }
