@@ -9,7 +9,11 @@
 #include "term/text.h"
 #include "tests/file_helpers.h"
 
-static std::string test_data(const char *name) { return std::string(getenv("PELONG_TEST_DATA")) + "/" + name; }
+static std::string test_data(const char *name) {
+    const char *dir = getenv("PELONG_TEST_DATA");
+    std::string source = __FILE__;
+    return (dir ? std::string(dir) : source.substr(0, source.rfind('/')) + "/../data") + "/" + name;
+}
 
 // Loads the given file contents (nullptr: no such file) over defaults.
 static Settings load(const TempDir &dir, const char *classic, const char *extended) {
