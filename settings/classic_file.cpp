@@ -56,6 +56,7 @@ void settings_read_classic(Settings *s, const char *path) {
         case 1:
             text_trim(line);
             text_copy(s->download_path, line, sizeof s->download_path);
+            text_trim(s->download_path); // a cut may leave blanks that the next read would drop
             break;
         case 2: s->status_bg = ranged(line, 7, 5); break;
         case 3: s->status_help_colour = ranged(line, 15, 9); break;
@@ -77,6 +78,7 @@ void settings_read_classic(Settings *s, const char *path) {
         }
         default: // 8-17, the macros, kept exactly as they stand
             text_copy(s->macros[number - 8], line, sizeof s->macros[0]);
+            strip_line_end(s->macros[number - 8]); // a cut may expose CRs the next read would drop
             break;
         }
     }
@@ -98,11 +100,14 @@ int settings_write_classic(const Settings *s, const char *path) {
     SafeSave file;
     SafeSave *out = &file;
     if (!safe_save_begin(out, path)) return 0;
-    write_line(out, s->download_path);
+    // A line "----" would end the next read before anything else was set: line 1 is trimmed when
+    // read, so a blank in front keeps the path; a macro cannot be trimmed and is dropped instead.
+    if (strcmp(s->download_path, "----") == 0) write_line(out, " ----");
+    else write_line(out, s->download_path);
     const int numbers[] = {s->status_bg,          s->status_help_colour,  s->status_clock_colour,
                            s->status_text_colour, s->vt100_normal_colour, s->vt100_intense_colour};
     for (int value : numbers) write_number(out, value);
-    for (const auto &macro : s->macros) write_line(out, macro);
+    for (const auto &macro : s->macros) write_line(out, strcmp(macro, "----") == 0 ? "" : macro);
     const int flags[] = {s->status_bar, s->break_checking, s->telnet_binary, s->hide_passwords,
                          s->vt100_function_keys};
     for (int flag : flags) write_line(out, flag ? "on" : "off");

@@ -52,8 +52,15 @@ static const char *const kRendererWords[] = {"auto", "legacy", "vt"};
 
 static void apply_value(Settings *s, const ExtendedKey &key, const char *value) {
     switch (key.kind) {
-    case KEY_UPLOAD_PATH: text_copy(s->upload_path, value, sizeof s->upload_path); break;
-    case KEY_C64_FONT: text_copy(s->c64_font, value, sizeof s->c64_font); break;
+    // Trimmed again after the cut: written back, trailing blanks would not survive the next read.
+    case KEY_UPLOAD_PATH:
+        text_copy(s->upload_path, value, sizeof s->upload_path);
+        text_trim(s->upload_path);
+        break;
+    case KEY_C64_FONT:
+        text_copy(s->c64_font, value, sizeof s->c64_font);
+        text_trim(s->c64_font);
+        break;
     case KEY_EMULATION: {
         int emulation = emulation_from_name(value);
         if (emulation >= 0) s->*key.field = emulation;

@@ -258,3 +258,23 @@ TEST(SettingsFiles, BadFilesAreReadSafelyAndNeverWritten) {
     EXPECT_EQ(s.scrollback_lines, 2000);
     EXPECT_EQ(s.connect_timeout, 60);
 }
+
+// A download path or macro of "----" was written as the line that ends reading, so the next start
+// lost every setting after it.
+TEST(SettingsFiles, DashesInTextsDoNotEndTheNextRead) {
+    TempDir dir;
+    Settings s;
+    settings_set_defaults(&s);
+    text_copy(s.download_path, "----", sizeof s.download_path);
+    text_copy(s.macros[2], "----", sizeof s.macros[2]);
+    text_copy(s.macros[3], "after", sizeof s.macros[3]);
+    s.status_bar = 0;
+    text_copy(s.classic_path, dir.file("pelo.cfg").c_str(), sizeof s.classic_path);
+    text_copy(s.extended_path, dir.file("pelong.cfg").c_str(), sizeof s.extended_path);
+    ASSERT_EQ(settings_write(&s), 1);
+    Settings back = load(dir, nullptr, nullptr);
+    EXPECT_STREQ(back.download_path, "----");
+    EXPECT_STREQ(back.macros[2], "");
+    EXPECT_STREQ(back.macros[3], "after");
+    EXPECT_EQ(back.status_bar, 0);
+}
