@@ -23,7 +23,9 @@ inline const std::string &fuzz_dir() {
     return dir;
 }
 
-inline std::string fuzz_path(const char *name) { return fuzz_dir() + name; }
+inline std::string fuzz_path(const char *name) {
+    return fuzz_dir() + name;
+}
 
 // Writes bytes (nullptr: removes the file).
 inline void fuzz_write(const char *name, const uint8_t *data, size_t size) {

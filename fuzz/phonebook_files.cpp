@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         if (phonebook_entry_is_empty(&a)) continue; // written as zeros: only emptiness survives
         if (memcmp(a.image, b.image, sizeof a.image) != 0 || strcmp(a.name, b.name) != 0 ||
             strcmp(a.address, b.address) != 0 || strcmp(a.last_call, b.last_call) != 0 ||
-            strcmp(a.login, b.login) != 0 || strcmp(a.password, b.password) != 0 || a.emulation != b.emulation)
+            strcmp(a.login, b.login) != 0 || strcmp(a.password, b.password) != 0 ||
+            a.emulation != b.emulation)
             abort();
     }
     phonebook_destroy(first);

@@ -26,8 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     phonebook_load(back, pb->fon_path, pb->ext_path);
     for (int i = 0; i < PHONEBOOK_SLOTS; i++) {
         const PhonebookEntry &a = pb->entries[i], &b = back->entries[i];
-        if (strcmp(a.name, b.name) != 0 || strcmp(a.address, b.address) != 0 || strcmp(a.login, b.login) != 0 ||
-            strcmp(a.password, b.password) != 0 || a.emulation != b.emulation)
+        if (strcmp(a.name, b.name) != 0 || strcmp(a.address, b.address) != 0 ||
+            strcmp(a.login, b.login) != 0 || strcmp(a.password, b.password) != 0 ||
+            a.emulation != b.emulation)
             abort();
     }
     phonebook_destroy(pb);

@@ -33,8 +33,10 @@ void address_parse(const char *text, char *host, int host_size, int *port) {
 }
 
 void address_format(char *out, int size, const char *host, int port) {
-    if (port != ADDRESS_DEFAULT_PORT && port >= 1) text_format(out, size, "%s %d", host, port);
-    else text_copy(out, host, size);
+    if (port != ADDRESS_DEFAULT_PORT && port >= 1)
+        text_format(out, size, "%s %d", host, port);
+    else
+        text_copy(out, host, size);
 }
 
 void address_normalise(char *text, int size) {

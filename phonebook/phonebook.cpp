@@ -15,14 +15,18 @@ Phonebook *phonebook_create() {
     return pb;
 }
 
-void phonebook_destroy(Phonebook *pb) { free(pb); }
+void phonebook_destroy(Phonebook *pb) {
+    free(pb);
+}
 
 void phonebook_entry_clear(PhonebookEntry *e) {
     memset(e, 0, sizeof *e);
     e->emulation = -1;
 }
 
-bool phonebook_entry_is_empty(const PhonebookEntry *e) { return e->name[0] == 0 && e->address[0] == 0; }
+bool phonebook_entry_is_empty(const PhonebookEntry *e) {
+    return e->name[0] == 0 && e->address[0] == 0;
+}
 
 int phonebook_count_used(const Phonebook *pb) {
     int used = 0;

@@ -96,7 +96,8 @@ int phonebook_load(Phonebook *pb, const char *fon_path, const char *ext_path) {
     for (PhonebookEntry &e : pb->entries) {
         if (fread(record, 1, sizeof record, f) != sizeof record) break; // a partial record is ignored
         memcpy(e.image, record, sizeof record);
-        for (int field = 0; field < 5; field++) phonebook_decode_field(e.image, field, entry_field(&e, field));
+        for (int field = 0; field < 5; field++)
+            phonebook_decode_field(e.image, field, entry_field(&e, field));
         pb->loaded_count++;
     }
     if (ferror(f)) pb->save_blocked = 1;
@@ -141,8 +142,10 @@ static void make_backup(const char *fon_path) {
         uint8_t block[4096];
         size_t n;
         while ((n = fread(block, 1, sizeof block, in)) > 0) safe_save_write(&out, block, n);
-        if (ferror(in)) safe_save_cancel(&out);
-        else safe_save_finish(&out);
+        if (ferror(in))
+            safe_save_cancel(&out);
+        else
+            safe_save_finish(&out);
     }
     fclose(in);
 }

@@ -24,8 +24,10 @@ void syncterm_locate_list(char *out, int size, const char *program_dir) {
     text_format(candidates[count++], sizeof candidates[0], "%ssyncterm.lst", program_dir);
     const char *config = usable_env("XDG_CONFIG_HOME");
     const char *home = usable_env("HOME");
-    if (config) text_format(candidates[count++], sizeof candidates[0], "%s/syncterm/syncterm.lst", config);
-    else if (home) text_format(candidates[count++], sizeof candidates[0], "%s/.config/syncterm/syncterm.lst", home);
+    if (config)
+        text_format(candidates[count++], sizeof candidates[0], "%s/syncterm/syncterm.lst", config);
+    else if (home)
+        text_format(candidates[count++], sizeof candidates[0], "%s/.config/syncterm/syncterm.lst", home);
     if (home) text_format(candidates[count++], sizeof candidates[0], "%s/.syncterm/syncterm.lst", home);
     for (int i = 0; i < count; i++) {
         if (FILE *f = fopen(candidates[i], "rb")) {
@@ -50,8 +52,10 @@ static void write_stdout(const char *text) {
 static void report_cannot_open(const ImportPrompts *prompts, const char *path) {
     char text[1200];
     text_format(text, sizeof text, prompts ? "Cannot open %s" : "Cannot open %s\n", path);
-    if (prompts) prompts->message("Import", text);
-    else write_stdout(text);
+    if (prompts)
+        prompts->message("Import", text);
+    else
+        write_stdout(text);
 }
 
 int syncterm_import(Phonebook *pb, const char *path, const ImportPrompts *prompts, const Settings *settings,
@@ -81,12 +85,13 @@ int syncterm_import(Phonebook *pb, const char *path, const ImportPrompts *prompt
         return 0;
     }
     if (prompts) {
-        text_format(text, sizeof text,
-                    "Entries in syncterm.lst : %4d\n  telnet / raw          : %4d\n  SSH / other           : "
-                    "%4d%s\n\nWill be imported        : %4d\nAlready in phonebook    : %4d\nNo room (2000 limit)  "
-                    "  : %4d\n\nImport now?",
-                    c.total, c.telnet_raw, c.ssh_other, include_other ? "" : " (skipped)", c.added, c.duplicates,
-                    c.no_room);
+        text_format(
+            text, sizeof text,
+            "Entries in syncterm.lst : %4d\n  telnet / raw          : %4d\n  SSH / other           : "
+            "%4d%s\n\nWill be imported        : %4d\nAlready in phonebook    : %4d\nNo room (2000 limit)  "
+            "  : %4d\n\nImport now?",
+            c.total, c.telnet_raw, c.ssh_other, include_other ? "" : " (skipped)", c.added, c.duplicates,
+            c.no_room);
         if (!prompts->yes_no(kTitle, text)) return 0;
     }
     if (!syncterm_parse_apply(pb, path, include_other, &c, 0)) {
@@ -103,8 +108,8 @@ int syncterm_import(Phonebook *pb, const char *path, const ImportPrompts *prompt
                     phonebook_count_used(pb), PHONEBOOK_SLOTS);
         prompts->message("Import complete", text);
     } else {
-        text_format(text, sizeof text, "Imported %d entries (%d duplicates, %d no room, %d skipped)\n", c.added,
-                    c.duplicates, c.no_room, c.skipped);
+        text_format(text, sizeof text, "Imported %d entries (%d duplicates, %d no room, %d skipped)\n",
+                    c.added, c.duplicates, c.no_room, c.skipped);
         write_stdout(text);
     }
     return 1;

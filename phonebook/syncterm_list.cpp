@@ -16,7 +16,9 @@ enum { LIST_LINE = 1024, NAME_CHARACTERS = 255 };
 
 // ---------------------------------------------------------------- names
 
-static bool continuation(uint8_t b) { return (b & 0xC0) == 0x80; }
+static bool continuation(uint8_t b) {
+    return (b & 0xC0) == 0x80;
+}
 
 // Length of the well-formed UTF-8 sequence at p (2 to 4) with its code point, or 0.
 static int utf8_sequence(const uint8_t *p, uint32_t *code) {
@@ -59,24 +61,32 @@ void syncterm_name_to_cp437(const char *utf8, char *out, int size) {
 // ---------------------------------------------------------------- sections
 
 static void set_key(SyncTermSection *s, const char *key, const char *value) {
-    if (text_casecmp(key, "Address") == 0) text_copy(s->address, value, sizeof s->address);
+    if (text_casecmp(key, "Address") == 0)
+        text_copy(s->address, value, sizeof s->address);
     else if (text_casecmp(key, "Port") == 0) {
         s->port = file_parse_int(value);
         s->port_given = 1;
     } else if (text_casecmp(key, "ConnectionType") == 0)
         text_copy(s->connection_type, value, sizeof s->connection_type);
-    else if (text_casecmp(key, "ScreenMode") == 0) text_copy(s->screen_mode, value, sizeof s->screen_mode);
-    else if (text_casecmp(key, "Font") == 0) text_copy(s->font, value, sizeof s->font);
-    else if (text_casecmp(key, "Emulation") == 0) text_copy(s->emulation, value, sizeof s->emulation);
-    else if (text_casecmp(key, "UserName") == 0) text_copy(s->user_name, value, sizeof s->user_name);
-    else if (text_casecmp(key, "Password") == 0) text_copy(s->password, value, sizeof s->password);
+    else if (text_casecmp(key, "ScreenMode") == 0)
+        text_copy(s->screen_mode, value, sizeof s->screen_mode);
+    else if (text_casecmp(key, "Font") == 0)
+        text_copy(s->font, value, sizeof s->font);
+    else if (text_casecmp(key, "Emulation") == 0)
+        text_copy(s->emulation, value, sizeof s->emulation);
+    else if (text_casecmp(key, "UserName") == 0)
+        text_copy(s->user_name, value, sizeof s->user_name);
+    else if (text_casecmp(key, "Password") == 0)
+        text_copy(s->password, value, sizeof s->password);
 }
 
 static int section_emulation(const SyncTermSection *s) {
     if (text_find(s->screen_mode, "C128-80")) return EMU_PETSCII80;
-    if (text_find(s->screen_mode, "C64") || text_find(s->screen_mode, "C128") || text_find(s->screen_mode, "VIC"))
+    if (text_find(s->screen_mode, "C64") || text_find(s->screen_mode, "C128") ||
+        text_find(s->screen_mode, "VIC"))
         return EMU_PETSCII40;
-    if (text_find(s->emulation, "petscii")) return text_find(s->screen_mode, "80") ? EMU_PETSCII80 : EMU_PETSCII40;
+    if (text_find(s->emulation, "petscii"))
+        return text_find(s->screen_mode, "80") ? EMU_PETSCII80 : EMU_PETSCII40;
     if (text_find(s->font, "Commodore") || text_find(s->font, "PETSCII")) return EMU_PETSCII40;
     return EMU_NONE;
 }
@@ -95,19 +105,22 @@ static bool already_present(const Phonebook *pb, const char *formatted) {
     return false;
 }
 
-static void apply_section(Phonebook *pb, SyncTermSection *s, const SyncTermSection *defaults, int include_other,
-                          ImportCounters *c, int counting) {
+static void apply_section(Phonebook *pb, SyncTermSection *s, const SyncTermSection *defaults,
+                          int include_other, ImportCounters *c, int counting) {
     if (!s->name[0]) return;
     c->total++;
-    if (!s->connection_type[0]) text_copy(s->connection_type, defaults->connection_type, sizeof s->connection_type);
+    if (!s->connection_type[0])
+        text_copy(s->connection_type, defaults->connection_type, sizeof s->connection_type);
     if (!s->screen_mode[0]) text_copy(s->screen_mode, defaults->screen_mode, sizeof s->screen_mode);
     if (!s->font[0]) text_copy(s->font, defaults->font, sizeof s->font);
     int port = s->port_given ? s->port : defaults->port_given ? defaults->port : ADDRESS_DEFAULT_PORT;
 
     const char *type = s->connection_type;
     bool telnet = !type[0] || text_casecmp(type, "Telnet") == 0 || text_casecmp(type, "Raw") == 0;
-    if (telnet) c->telnet_raw++;
-    else c->ssh_other++;
+    if (telnet)
+        c->telnet_raw++;
+    else
+        c->ssh_other++;
     if (!telnet && !include_other) {
         c->skipped++;
         return;

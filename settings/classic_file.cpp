@@ -102,8 +102,10 @@ int settings_write_classic(const Settings *s, const char *path) {
     if (!safe_save_begin(out, path)) return 0;
     // A line "----" would end the next read before anything else was set: line 1 is trimmed when
     // read, so a blank in front keeps the path; a macro cannot be trimmed and is dropped instead.
-    if (strcmp(s->download_path, "----") == 0) write_line(out, " ----");
-    else write_line(out, s->download_path);
+    if (strcmp(s->download_path, "----") == 0)
+        write_line(out, " ----");
+    else
+        write_line(out, s->download_path);
     const int numbers[] = {s->status_bg,          s->status_help_colour,  s->status_clock_colour,
                            s->status_text_colour, s->vt100_normal_colour, s->vt100_intense_colour};
     for (int value : numbers) write_number(out, value);
@@ -112,7 +114,9 @@ int settings_write_classic(const Settings *s, const char *path) {
                          s->vt100_function_keys};
     for (int flag : flags) write_line(out, flag ? "on" : "off");
     // The older program knows only these three words; the extended file carries the real choice.
-    const char *word = s->default_emulation == EMU_VT100 ? "vt100" : s->default_emulation == EMU_TTY ? "tty" : "ansi";
+    const char *word = s->default_emulation == EMU_VT100 ? "vt100"
+                       : s->default_emulation == EMU_TTY ? "tty"
+                                                         : "ansi";
     write_line(out, word);
     write_line(out, "");
     for (const char *line : kLegend) write_line(out, line);

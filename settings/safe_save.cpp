@@ -11,11 +11,15 @@
 
 #include "term/text.h"
 
-static int real_open(const char *path, int flags, mode_t mode) { return open(path, flags, mode); }
+static int real_open(const char *path, int flags, mode_t mode) {
+    return open(path, flags, mode);
+}
 
 SafeSaveOps g_safe_save_ops = {real_open, write, fsync, close, rename};
 
-void safe_save_ops_reset() { g_safe_save_ops = SafeSaveOps{real_open, write, fsync, close, rename}; }
+void safe_save_ops_reset() {
+    g_safe_save_ops = SafeSaveOps{real_open, write, fsync, close, rename};
+}
 
 // The mode the new file should get: that of the file it replaces (the phonebook holds passwords, so
 // a private file stays private), else what creating it normally would give.
@@ -39,7 +43,9 @@ static void resolve_target(const char *path, char *out, int size) {
     text_copy(out, path, size);
 }
 
-int safe_save_begin(SafeSave *s, const char *path) { return safe_save_begin_like(s, path, nullptr); }
+int safe_save_begin(SafeSave *s, const char *path) {
+    return safe_save_begin_like(s, path, nullptr);
+}
 
 int safe_save_begin_like(SafeSave *s, const char *path, const char *mode_of) {
     s->fd = -1;
@@ -90,15 +96,19 @@ void safe_save_write(SafeSave *s, const void *data, size_t size) {
     }
 }
 
-void safe_save_text(SafeSave *s, const char *text) { safe_save_write(s, text, strlen(text)); }
+void safe_save_text(SafeSave *s, const char *text) {
+    safe_save_write(s, text, strlen(text));
+}
 
 // Makes the rename itself durable; best effort, the new file is in place either way.
 static void sync_directory(const char *path) {
     char dir[SAFE_SAVE_PATH];
     text_copy(dir, path, sizeof dir);
     char *slash = strrchr(dir, '/');
-    if (slash) slash[1] = 0;
-    else text_copy(dir, ".", sizeof dir);
+    if (slash)
+        slash[1] = 0;
+    else
+        text_copy(dir, ".", sizeof dir);
     int fd = open(dir, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
     fsync(fd);

@@ -21,9 +21,9 @@ void safe_save_ops_reset();
 enum { SAFE_SAVE_PATH = 700, SAFE_SAVE_BUFFER = 4096 };
 
 struct SafeSave {
-    int fd;     // the temporary file, -1 when none is open
-    int failed; // a write failed: finishing removes the temporary file and reports 0
-    int used;   // bytes waiting in buffer
+    int fd;                         // the temporary file, -1 when none is open
+    int failed;                     // a write failed: finishing removes the temporary file and reports 0
+    int used;                       // bytes waiting in buffer
     char path[SAFE_SAVE_PATH];      // the file being replaced
     char temp_path[SAFE_SAVE_PATH]; // path + ".<pid>.tmp"
     unsigned char buffer[SAFE_SAVE_BUFFER];

@@ -26,8 +26,8 @@ void settings_set_defaults(Settings *s) {
 }
 
 int settings_parse_flag(const char *word) {
-    return text_casecmp(word, "on") == 0 || text_casecmp(word, "yes") == 0 || text_casecmp(word, "true") == 0 ||
-           strcmp(word, "1") == 0;
+    return text_casecmp(word, "on") == 0 || text_casecmp(word, "yes") == 0 ||
+           text_casecmp(word, "true") == 0 || strcmp(word, "1") == 0;
 }
 
 int settings_load(Settings *s, const char *classic_path, const char *extended_path) {

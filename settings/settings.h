@@ -39,7 +39,7 @@ struct Settings {
     int zmodem_autostart;
     int directory_at_startup;
     int import_ssh;
-    int connect_timeout; // seconds, 3-300
+    int connect_timeout;   // seconds, 3-300
     int petscii40_display; // PETSCII40_*
     int petscii_window;
     int petscii_zoom; // 0 same as console, 1-4

@@ -58,8 +58,12 @@ TEST(Address, FormatAndNormalise) {
         const char *text;
         const char *normalised;
     } cases[] = {
-        {"telnet://bbs:23", "bbs"}, {"bbs:2323", "bbs 2323"}, {"bbs   2323", "bbs 2323"},
-        {"bbs", "bbs"},             {"", ""},                 {":2323", " 2323"},
+        {"telnet://bbs:23", "bbs"},
+        {"bbs:2323", "bbs 2323"},
+        {"bbs   2323", "bbs 2323"},
+        {"bbs", "bbs"},
+        {"", ""},
+        {":2323", " 2323"},
     };
     for (const auto &c : cases) {
         char text[61];

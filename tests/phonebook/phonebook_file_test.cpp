@@ -8,7 +8,7 @@
 #include "phonebook/phonebook.h"
 #include "term/emulation.h"
 #include "term/text.h"
-#include "tests/file_helpers.h"
+#include "tests/settings/file_helpers.h"
 
 static const size_t kFileSize = 2000 * 197;
 
@@ -166,14 +166,13 @@ TEST(PhonebookFile, ExtensionLinesGoBackToTheirSlots) {
 TEST(PhonebookFile, BadExtensionLinesAreSkipped) {
     Book b;
     write_file(b.fon(), record("Name", "host") + record("Second", "second"));
-    write_file(b.ext(), std::string(kExtHeader) +
-                            "; petscii40\tName\thost\r\n"  // comment
-                            "petscii40\tName\r\n"          // one TAB only
-                            "vt52\tName\thost\r\n"         // no such emulation
-                            "tty\tNobody\thost\r\n"        // no such entry
-                            "  c64\tSecond\tsecond  \r\n"  // alias, blanks at the ends
-                            "utf8\tname\thost\r\n"         // names compare with case
-                            "vt100\tName\thost\r\n");
+    write_file(b.ext(), std::string(kExtHeader) + "; petscii40\tName\thost\r\n" // comment
+                                                  "petscii40\tName\r\n"         // one TAB only
+                                                  "vt52\tName\thost\r\n"        // no such emulation
+                                                  "tty\tNobody\thost\r\n"       // no such entry
+                                                  "  c64\tSecond\tsecond  \r\n" // alias, blanks at the ends
+                                                  "utf8\tname\thost\r\n"        // names compare with case
+                                                  "vt100\tName\thost\r\n");
     ASSERT_EQ(b.load(), 1);
     EXPECT_EQ(b.at(0).emulation, EMU_VT100);
     EXPECT_EQ(b.at(1).emulation, EMU_PETSCII40);
@@ -183,7 +182,8 @@ TEST(PhonebookFile, BadFilesLoadSafelyAndAreNotWrittenByLoading) {
     std::string junk;
     for (int i = 0; i < 500000; i++) junk += (char)((i * 2654435761u) >> 13);
     std::string long_lengths(197, (char)0xFF);
-    const std::string fons[] = {junk, long_lengths + long_lengths.substr(0, 50), std::string(kFileSize + 500, 'A')};
+    const std::string fons[] = {junk, long_lengths + long_lengths.substr(0, 50),
+                                std::string(kFileSize + 500, 'A')};
     for (const std::string &fon : fons) {
         Book b;
         write_file(b.fon(), fon);
@@ -249,7 +249,8 @@ TEST(PhonebookFile, AnyFailedCallLeavesTheOldFilesUntouched) {
             fault_disarm();
             std::string fon = read_file(b.fon());
             bool fon_is_old = fon == old_fon;
-            EXPECT_TRUE(fon_is_old || (fon.size() == kFileSize && fon.substr(7 * 197, 4) == "\x07" "Cha"));
+            EXPECT_TRUE(fon_is_old || (fon.size() == kFileSize && fon.substr(7 * 197, 4) == "\x07"
+                                                                                            "Cha"));
             EXPECT_EQ(read_file(b.ext()), old_ext);
             EXPECT_EQ(directory_entries(b.dir.path), 2);
         }

@@ -6,7 +6,7 @@
 #include "input/clock.h"
 #include "phonebook/phonebook.h"
 #include "term/text.h"
-#include "tests/file_helpers.h"
+#include "tests/settings/file_helpers.h"
 
 static void set_entry(PhonebookEntry *e, const char *name, const char *address) {
     text_copy(e->name, name, sizeof e->name);
@@ -49,14 +49,17 @@ TEST(PhonebookStore, MatchFoldsOnlyAToZ) {
     PhonebookEntry e;
     phonebook_entry_clear(&e);
     EXPECT_FALSE(phonebook_entry_matches(&e, "x")); // empty entries never match
-    set_entry(&e, "The \x8E" "BBS", "bbs.Example.org 2323");
+    set_entry(&e,
+              "The \x8E"
+              "BBS",
+              "bbs.Example.org 2323");
     const struct {
         const char *text;
         bool match;
     } cases[] = {
-        {"the", true}, {"BBS", true}, {"EXAMPLE", true}, {"2323", true}, {"\x8E", true},
-        {"\x84", false}, // CP437 a-umlaut is not folded to its capital
-        {"", false},     {"nowhere", false},
+        {"the", true},  {"BBS", true},      {"EXAMPLE", true},
+        {"2323", true}, {"\x8E", true},     {"\x84", false}, // CP437 a-umlaut is not folded to its capital
+        {"", false},    {"nowhere", false},
     };
     for (const auto &c : cases) EXPECT_EQ(phonebook_entry_matches(&e, c.text), c.match) << c.text;
 }
@@ -71,6 +74,7 @@ TEST(PhonebookStore, StampWritesTheLocalDateAndSaves) {
     EXPECT_EQ(phonebook_stamp_last_call(pb, 4), 1);
     clock_fake_disable();
     EXPECT_STREQ(pb->entries[4].last_call, "03/07/31");
-    EXPECT_EQ(read_file(dir.file("pelo.fon")).substr(4 * 197 + 122, 9), "\x08" "03/07/31");
+    EXPECT_EQ(read_file(dir.file("pelo.fon")).substr(4 * 197 + 122, 9), "\x08"
+                                                                        "03/07/31");
     phonebook_destroy(pb);
 }

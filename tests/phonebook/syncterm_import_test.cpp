@@ -12,7 +12,7 @@
 #include "term/charset.h"
 #include "term/emulation.h"
 #include "term/text.h"
-#include "tests/file_helpers.h"
+#include "tests/settings/file_helpers.h"
 
 struct ImportFixture : testing::Test {
     TempDir dir;
@@ -153,7 +153,9 @@ TEST_F(ImportFixture, ReimportFindsEveryEntryItAdded) {
 TEST_F(ImportFixture, AddressTooLongForTheFieldIsSkippedNotCut) {
     std::string host(56, 'h');
     std::string printed;
-    ASSERT_EQ(quiet(list("[Long]\nAddress=" + host + "\nPort=2323\n[Fits]\nAddress=" + host + "\nPort=23\n"), &printed), 1);
+    ASSERT_EQ(quiet(list("[Long]\nAddress=" + host + "\nPort=2323\n[Fits]\nAddress=" + host + "\nPort=23\n"),
+                    &printed),
+              1);
     EXPECT_EQ(printed, "Imported 1 entries (0 duplicates, 0 no room, 1 skipped)\n");
     EXPECT_NE(find(host.c_str()), nullptr);
 }
@@ -174,12 +176,12 @@ TEST(SyncTermNames, Utf8BecomesCp437) {
         {"Plain", "Plain"},
         {"\xE2\x95\x94\xE2\x95\x90\xE2\x95\x97", "\xC9\xCD\xBB"}, // box drawing
         {"Caf\xC3\xA9", "Caf\x82"},
-        {"\xF0\x9F\x98\x80", "\x01"},               // a 4-byte character through its fallback
-        {"Caf\x82", "Caf\x82"},                     // a lone CP437 byte stays
-        {"\xC0\xAF", "\xC0\xAF"},                   // an overlong form is not decoded
-        {"\xED\xA0\x80", "\xED\xA0\x80"},           // nor is a surrogate
-        {"end\xE2\x95", "end\xE2\x95"},             // nor a cut sequence
-        {"a\tb", "a b"},                            // a TAB would break the extension file
+        {"\xF0\x9F\x98\x80", "\x01"},     // a 4-byte character through its fallback
+        {"Caf\x82", "Caf\x82"},           // a lone CP437 byte stays
+        {"\xC0\xAF", "\xC0\xAF"},         // an overlong form is not decoded
+        {"\xED\xA0\x80", "\xED\xA0\x80"}, // nor is a surrogate
+        {"end\xE2\x95", "end\xE2\x95"},   // nor a cut sequence
+        {"a\tb", "a b"},                  // a TAB would break the extension file
     };
     for (const auto &c : cases) {
         char out[61];
@@ -207,7 +209,8 @@ static FakeDialogs g_dialogs;
 
 static const ImportPrompts kFakePrompts = {
     [](const char *title, const char *prompt, char *text, int max_chars) {
-        g_dialogs.asked.push_back(std::string(title) + "|" + prompt + "|" + text + "|" + std::to_string(max_chars));
+        g_dialogs.asked.push_back(std::string(title) + "|" + prompt + "|" + text + "|" +
+                                  std::to_string(max_chars));
         return 0;
     },
     [](const char *title, const char *text) {
@@ -237,7 +240,8 @@ TEST_F(ImportFixture, InteractiveImportAsksAndReports) {
                                   "Already in phonebook    :    1\n"
                                   "No room (2000 limit)    :    0\n\nImport now?");
     EXPECT_EQ(g_dialogs.used_while_asking, 0); // the counting passes put everything back
-    EXPECT_EQ(g_dialogs.asked[2], "Import complete|9 entries imported.\nPhonebook now holds 9 of 2000 entries.");
+    EXPECT_EQ(g_dialogs.asked[2],
+              "Import complete|9 entries imported.\nPhonebook now holds 9 of 2000 entries.");
     EXPECT_EQ(g_dialogs.changed, 1);
 }
 
@@ -254,7 +258,8 @@ TEST_F(ImportFixture, InteractiveImportEndsOnNoCancelOrFailure) {
     g_dialogs = FakeDialogs{};
     EXPECT_EQ(syncterm_import(pb, nullptr, &kFakePrompts, &settings, dir.path.c_str()), 0);
     ASSERT_EQ(g_dialogs.asked.size(), 1u);
-    EXPECT_EQ(g_dialogs.asked[0], "Import SyncTERM Phonebook|Path to syncterm.lst:|" + dir.file("syncterm.lst") + "|299");
+    EXPECT_EQ(g_dialogs.asked[0],
+              "Import SyncTERM Phonebook|Path to syncterm.lst:|" + dir.file("syncterm.lst") + "|299");
 
     g_dialogs = FakeDialogs{};
     EXPECT_EQ(syncterm_import(pb, "/no/such.lst", &kFakePrompts, &settings, dir.path.c_str()), 0);
@@ -264,7 +269,8 @@ TEST_F(ImportFixture, InteractiveImportEndsOnNoCancelOrFailure) {
     g_dialogs = FakeDialogs{};
     g_dialogs.pb = pb;
     fault_arm(FaultPlan::OPEN, 1);
-    EXPECT_EQ(syncterm_import(pb, dir.file("syncterm.lst").c_str(), &kFakePrompts, &settings, dir.path.c_str()), 0);
+    EXPECT_EQ(
+        syncterm_import(pb, dir.file("syncterm.lst").c_str(), &kFakePrompts, &settings, dir.path.c_str()), 0);
     fault_disarm();
     EXPECT_EQ(g_dialogs.asked.back(), "Error|Could not write the phonebook file!");
     EXPECT_EQ(phonebook_count_used(pb), 10);
@@ -274,7 +280,8 @@ TEST_F(ImportFixture, InteractiveImportEndsOnNoCancelOrFailure) {
 TEST_F(ImportFixture, TheTwoThousandLimit) {
     for (int i = 0; i < 1990; i++) add(i, "Used", ("used" + std::to_string(i)).c_str());
     std::string text;
-    for (int i = 0; i < 15; i++) text += "[New " + std::to_string(i) + "]\nAddress=new" + std::to_string(i) + "\n";
+    for (int i = 0; i < 15; i++)
+        text += "[New " + std::to_string(i) + "]\nAddress=new" + std::to_string(i) + "\n";
     g_dialogs = FakeDialogs{};
     g_dialogs.pb = pb;
     ASSERT_EQ(syncterm_import(pb, list(text).c_str(), &kFakePrompts, &settings, dir.path.c_str()), 1);

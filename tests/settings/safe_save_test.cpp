@@ -7,7 +7,7 @@
 
 #include "settings/settings.h"
 #include "term/text.h"
-#include "tests/file_helpers.h"
+#include "tests/settings/file_helpers.h"
 
 static const char kOldClassic[] = "old classic\r\n";
 static const char kOldExtended[] = "old extended\r\n";
@@ -55,7 +55,8 @@ TEST(SafeSave, AnyFailedCallLeavesTheSettingsFileThatFailedUntouched) {
             fault_arm((FaultPlan::Kind)kind, n, 50);
             EXPECT_EQ(settings_write(&s), 0);
             fault_disarm();
-            std::string classic = read_file(dir.file("pelo.cfg")), extended = read_file(dir.file("pelong.cfg"));
+            std::string classic = read_file(dir.file("pelo.cfg")),
+                        extended = read_file(dir.file("pelong.cfg"));
             // The classic file is written first: either it failed (both old) or it is whole and new.
             EXPECT_TRUE(classic == kOldClassic || classic == new_classic);
             EXPECT_EQ(extended, kOldExtended);

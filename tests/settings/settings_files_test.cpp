@@ -7,7 +7,7 @@
 #include "settings/settings.h"
 #include "term/emulation.h"
 #include "term/text.h"
-#include "tests/file_helpers.h"
+#include "tests/settings/file_helpers.h"
 
 static std::string test_data(const char *name) {
     const char *dir = getenv("PELONG_TEST_DATA");
@@ -74,7 +74,8 @@ static const ClassicCase kClassicCases[] = {
          EXPECT_EQ(s.vt100_normal_colour, 7);
          EXPECT_EQ(s.vt100_intense_colour, 1);
      }},
-    {"decimals: blanks, sign, junk, no digits; too big for an int is out of range", "\n  6x\n+12\n\n4294967301\n",
+    {"decimals: blanks, sign, junk, no digits; too big for an int is out of range",
+     "\n  6x\n+12\n\n4294967301\n",
      [](const Settings &s) {
          EXPECT_EQ(s.status_bg, 6);
          EXPECT_EQ(s.status_help_colour, 12);
@@ -86,7 +87,8 @@ static const ClassicCase kClassicCases[] = {
          EXPECT_EQ(s.status_clock_colour, 3);
          EXPECT_EQ(s.status_text_colour, 13);
      }},
-    {"macros keep their blanks, flags are words", "\n5\n9\n15\n13\n7\n1\n  m1  \nm2\n\n\n\n\n\n\n\nm10\nYes\n enabled\nTRUE\n0\n1\n",
+    {"macros keep their blanks, flags are words",
+     "\n5\n9\n15\n13\n7\n1\n  m1  \nm2\n\n\n\n\n\n\n\nm10\nYes\n enabled\nTRUE\n0\n1\n",
      [](const Settings &s) {
          EXPECT_STREQ(s.macros[0], "  m1  ");
          EXPECT_STREQ(s.macros[1], "m2");
@@ -122,7 +124,8 @@ TEST(SettingsFiles, ClassicReadingRules) {
         SCOPED_TRACE(c.what);
         std::string text;
         if (c.lines) {
-            for (const char *p = c.lines; *p; p++) text += *p == '\n' ? std::string("\r\n") : std::string(1, *p);
+            for (const char *p = c.lines; *p; p++)
+                text += *p == '\n' ? std::string("\r\n") : std::string(1, *p);
         } else {
             text = "\r\n5\r\n9\r\n15\r\n13\r\n7\r\n1\r\n" + std::string(5000, 'x') + "\r\nsecond\r\n";
         }
@@ -163,7 +166,8 @@ static const ExtendedCase kExtendedCases[] = {
          EXPECT_EQ(s.ice_colors, 1);
          EXPECT_EQ(s.show_blink, 0);
      }},
-    {"unknown words give the first choice", nullptr, "Glyphs=utf8\r\nRenderer=gdi\r\nPetscii40Display=wide\r\n",
+    {"unknown words give the first choice", nullptr,
+     "Glyphs=utf8\r\nRenderer=gdi\r\nPetscii40Display=wide\r\n",
      [](const Settings &s) {
          EXPECT_EQ(s.glyphs, GLYPHS_AUTO);
          EXPECT_EQ(s.renderer, RENDERER_AUTO);
@@ -179,9 +183,12 @@ static const ExtendedCase kExtendedCases[] = {
      }},
     {"a value keeps everything after the first \"=\"", nullptr, "UploadPath = /a=b/c= \r\n",
      [](const Settings &s) { EXPECT_STREQ(s.upload_path, "/a=b/c="); }},
-    {"the extended file wins over line 23", "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\nvt100\r\n",
-     "DefaultEmulation=petscii40\r\n", [](const Settings &s) { EXPECT_EQ(s.default_emulation, EMU_PETSCII40); }},
-    {"an unknown emulation keeps line 23's", "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\ntty\r\n",
+    {"the extended file wins over line 23",
+     "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\nvt100\r\n",
+     "DefaultEmulation=petscii40\r\n",
+     [](const Settings &s) { EXPECT_EQ(s.default_emulation, EMU_PETSCII40); }},
+    {"an unknown emulation keeps line 23's",
+     "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\ntty\r\n",
      "DefaultEmulation=vt52\r\n", [](const Settings &s) { EXPECT_EQ(s.default_emulation, EMU_TTY); }},
     {"long texts are cut to their fields", nullptr, nullptr, // built in the test
      [](const Settings &s) {
@@ -193,8 +200,9 @@ static const ExtendedCase kExtendedCases[] = {
 TEST(SettingsFiles, ExtendedReadingRules) {
     for (const ExtendedCase &c : kExtendedCases) {
         SCOPED_TRACE(c.what);
-        std::string text = c.extended ? c.extended
-                                      : "UploadPath=" + std::string(400, 'u') + "\r\nC64Font=" + std::string(400, 'f');
+        std::string text =
+            c.extended ? c.extended
+                       : "UploadPath=" + std::string(400, 'u') + "\r\nC64Font=" + std::string(400, 'f');
         TempDir dir;
         Settings s = load(dir, c.classic, text.c_str());
         c.check(s);
@@ -208,15 +216,17 @@ TEST(SettingsFiles, BadFilesAreReadSafelyAndNeverWritten) {
     const std::string cases[][2] = {
         {"\r\n3\r\n" + huge + "\r\n4\r\n", "Scrollback=" + huge + "\r\nConnectTimeout=60\r\n"},
         {junk, junk},
-        {std::string("\0\0\0\r\n", 5), std::string("Scrollback=\0" "5\r\n", 15)},
+        {std::string("\0\0\0\r\n", 5), std::string("Scrollback=\0"
+                                                   "5\r\n",
+                                                   15)},
     };
     for (const auto &c : cases) {
         TempDir dir;
         write_file(dir.file("pelo.cfg"), c[0]);
         write_file(dir.file("pelong.cfg"), c[1]);
         Settings s = load(dir, nullptr, nullptr);
-        EXPECT_TRUE(s.status_bg >= 0 && s.status_bg <= 7 && s.scrollback_lines >= 0 && s.scrollback_lines <= 20000 &&
-                    s.connect_timeout >= 3 && s.connect_timeout <= 300);
+        EXPECT_TRUE(s.status_bg >= 0 && s.status_bg <= 7 && s.scrollback_lines >= 0 &&
+                    s.scrollback_lines <= 20000 && s.connect_timeout >= 3 && s.connect_timeout <= 300);
         EXPECT_EQ(read_file(dir.file("pelo.cfg")), c[0]);
         EXPECT_EQ(read_file(dir.file("pelong.cfg")), c[1]);
         EXPECT_EQ(directory_entries(dir.path), 2);

@@ -103,6 +103,10 @@ inline void fault_arm(FaultPlan::Kind kind, int fail_at, size_t max_write = 0) {
     };
 }
 
-inline int fault_calls(FaultPlan::Kind kind) { return g_fault.calls[kind]; }
+inline int fault_calls(FaultPlan::Kind kind) {
+    return g_fault.calls[kind];
+}
 
-inline void fault_disarm() { safe_save_ops_reset(); }
+inline void fault_disarm() {
+    safe_save_ops_reset();
+}
