@@ -49,8 +49,8 @@ void phonebook_decode_field(const uint8_t *image, int field, char *out) {
 
 // ---------------------------------------------------------------- load
 
-static void read_extension(Phonebook *pb) {
-    FILE *f = fopen(pb->ext_path, "rb");
+static void read_extension(Phonebook *pb, const char *ext_path) {
+    FILE *f = fopen(ext_path, "rb");
     if (!f) {
         if (errno != ENOENT) pb->save_blocked = 1;
         return;
@@ -84,9 +84,9 @@ int phonebook_load(Phonebook *pb, const char *fon_path, const char *ext_path) {
     for (PhonebookEntry &e : pb->entries) phonebook_entry_clear(&e);
     pb->loaded_count = 0;
     pb->save_blocked = 0;
-    text_copy(pb->fon_path, fon_path, sizeof pb->fon_path);
-    text_copy(pb->ext_path, ext_path, sizeof pb->ext_path);
-    FILE *f = fopen(pb->fon_path, "rb");
+    safe_save_store_path(pb->fon_path, fon_path, sizeof pb->fon_path);
+    safe_save_store_path(pb->ext_path, ext_path, sizeof pb->ext_path);
+    FILE *f = fopen(fon_path, "rb");
     if (!f) {
         // A missing file is a new phonebook; one that exists but cannot be read must not be replaced.
         if (errno != ENOENT) pb->save_blocked = 1;
@@ -102,7 +102,7 @@ int phonebook_load(Phonebook *pb, const char *fon_path, const char *ext_path) {
     }
     if (ferror(f)) pb->save_blocked = 1;
     fclose(f);
-    read_extension(pb);
+    read_extension(pb, ext_path);
     return 1;
 }
 

@@ -51,7 +51,7 @@ int safe_save_begin_like(SafeSave *s, const char *path, const char *mode_of) {
     s->fd = -1;
     s->failed = 0;
     s->used = 0;
-    if ((int)strlen(path) >= SAFE_SAVE_PATH - 24) return 0;
+    if (!path[0] || (int)strlen(path) >= SAFE_SAVE_PATH - 24) return 0;
     resolve_target(path, s->path, sizeof s->path);
     if (text_format(s->temp_path, sizeof s->temp_path, "%s.%ld.tmp", s->path, (long)getpid()) >=
         (int)sizeof s->temp_path - 1)
@@ -136,4 +136,11 @@ void safe_save_cancel(SafeSave *s) {
     g_safe_save_ops.close(s->fd);
     s->fd = -1;
     unlink(s->temp_path);
+}
+
+void safe_save_store_path(char *dst, const char *path, int size) {
+    if ((int)strlen(path) < size)
+        text_copy(dst, path, size);
+    else if (size > 0)
+        dst[0] = 0;
 }

@@ -29,8 +29,8 @@ struct SafeSave {
     unsigned char buffer[SAFE_SAVE_BUFFER];
 };
 
-// Creates the temporary file for path; 0 when it cannot be created (nothing is left behind). The
-// new file gets the permissions of the file it replaces.
+// Creates the temporary file for path; 0 when it cannot be created (nothing is left behind) or the
+// path is empty. The new file gets the permissions of the file it replaces.
 int safe_save_begin(SafeSave *s, const char *path);
 // The same, with the permissions of the file mode_of (a backup stays as private as its original).
 int safe_save_begin_like(SafeSave *s, const char *path, const char *mode_of);
@@ -41,3 +41,7 @@ void safe_save_text(SafeSave *s, const char *text);
 int safe_save_finish(SafeSave *s);
 // Drops the temporary file without touching the old one.
 void safe_save_cancel(SafeSave *s);
+
+// Copies a file path into a record's buffer. A path that does not fit is stored empty, which no save
+// accepts: a cut path would name another file.
+void safe_save_store_path(char *dst, const char *path, int size);

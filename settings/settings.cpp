@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "settings/safe_save.h"
 #include "term/text.h"
 
 Settings g_settings;
@@ -31,10 +32,10 @@ int settings_parse_flag(const char *word) {
 }
 
 int settings_load(Settings *s, const char *classic_path, const char *extended_path) {
-    text_copy(s->classic_path, classic_path, sizeof s->classic_path);
-    text_copy(s->extended_path, extended_path, sizeof s->extended_path);
-    settings_read_classic(s, s->classic_path);
-    settings_read_extended(s, s->extended_path);
+    safe_save_store_path(s->classic_path, classic_path, sizeof s->classic_path);
+    safe_save_store_path(s->extended_path, extended_path, sizeof s->extended_path);
+    settings_read_classic(s, classic_path);
+    settings_read_extended(s, extended_path);
     return 1;
 }
 

@@ -256,3 +256,19 @@ TEST(PhonebookFile, AnyFailedCallLeavesTheOldFilesUntouched) {
         }
     }
 }
+
+// A path longer than the phonebook's buffer was cut, and the save wrote a file of another name.
+TEST(PhonebookFile, PathTooLongForTheBufferIsNeverSavedUnderACutName) {
+    TempDir dir;
+    std::string deep = dir.path + std::string(200, 'd') + "/" + std::string(200, 'e') + "/";
+    ASSERT_EQ(mkdir(deep.substr(0, dir.path.size() + 200).c_str(), 0700), 0);
+    ASSERT_EQ(mkdir(deep.c_str(), 0700), 0);
+    std::string fon = deep + std::string(100, 'f') + "pelo.fon"; // over 511 characters
+    write_file(fon, record("Deep", "deep.example"));
+    Phonebook *pb = phonebook_create();
+    ASSERT_EQ(phonebook_load(pb, fon.c_str(), (deep + "pelong.ext").c_str()), 1);
+    EXPECT_STREQ(pb->entries[0].name, "Deep");
+    EXPECT_EQ(phonebook_save(pb), 0);
+    EXPECT_EQ(directory_entries(deep), 1);
+    phonebook_destroy(pb);
+}
