@@ -14,6 +14,8 @@
 #include "app/welcome_banner.h"
 #include "display/console.h"
 #include "display/present.h"
+#include "phonebook/phonebook.h"
+#include "phonebook/syncterm_import.h"
 #include "settings/settings.h"
 #include "term/terminal.h"
 #include "ui/toolkit.h"
@@ -32,16 +34,21 @@ static void write_stdout(const char *text) {
 
 static void load_settings() {
     settings_set_defaults(&g_settings);
-    // The settings files are read here once their loader exists.
+    settings_load(&g_settings, g_paths.classic_settings, g_paths.extended_settings);
 }
 
 // Takes the phonebook memory and loads it; 0 when the memory cannot be had.
-static int load_phonebook() { return 1; }
+static int load_phonebook() {
+    g_phonebook = phonebook_create();
+    if (!g_phonebook) return 0;
+    // A missing file is a new, empty phonebook.
+    phonebook_load(g_phonebook, g_paths.phonebook, g_paths.phonebook_ext);
+    return 1;
+}
 
 // Runs the SyncTERM import without a screen; 1 when it succeeded.
 static int run_quiet_import(const char *path) {
-    (void)path;
-    return 0;
+    return syncterm_import(g_phonebook, path, nullptr, &g_settings, g_paths.dir);
 }
 
 static int start_network() { return 1; }
@@ -110,7 +117,9 @@ static void shut_down() {
     hang_up_call();            // 1
     close_capture();           // 2
     console_restore();         // 3
-    term_release(&g_terminal); // 4; the phonebook memory is freed here too once it is taken
+    term_release(&g_terminal); // 4
+    phonebook_destroy(g_phonebook);
+    g_phonebook = nullptr;
 }
 
 int app_main(int argc, char **argv) {
