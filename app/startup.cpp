@@ -20,6 +20,9 @@
 #include "input/event_wait.h"
 #include "net/telnet.h"
 #include "net/transport.h"
+#include "phonebook/address.h"
+#include "phonebook/phonebook.h"
+#include "phonebook/syncterm_import.h"
 #include "settings/settings.h"
 #include "term/terminal.h"
 #include "ui/toolkit.h"
@@ -38,18 +41,21 @@ static void write_stdout(const char *text) {
 
 static void load_settings() {
     settings_set_defaults(&g_settings);
-    // The settings files are read here once their loader exists.
+    settings_load(&g_settings, g_paths.classic_settings, g_paths.extended_settings);
 }
 
 // Takes the phonebook memory and loads it; 0 when the memory cannot be had.
 static int load_phonebook() {
+    g_phonebook = phonebook_create();
+    if (!g_phonebook) return 0;
+    // A missing file is a new, empty phonebook.
+    phonebook_load(g_phonebook, g_paths.phonebook, g_paths.phonebook_ext);
     return 1;
 }
 
 // Runs the SyncTERM import without a screen; 1 when it succeeded.
 static int run_quiet_import(const char *path) {
-    (void)path;
-    return 0;
+    return syncterm_import(g_phonebook, path, nullptr, &g_settings, g_paths.dir);
 }
 
 // The transport, and the telnet layer's waits and clock through the program's own.
@@ -110,9 +116,14 @@ static void show_first_frame() {
     compose_and_present();
 }
 
-// A host from the command line is dialled with an empty entry name.
+// The host argument may carry its own port ("bbs:2323"); a port given as an argument of its own
+// wins unless it is 23, so "bbs:2323 23" dials 2323. The call gets an empty entry name.
 static void dial_command_line_host(const StartOptions &options) {
-    call_place("", options.host, options.port, g_connection.emulation);
+    char host[ADDRESS_TEXT];
+    int port;
+    address_parse(options.host, host, sizeof host, &port);
+    if (options.port != ADDRESS_DEFAULT_PORT) port = options.port;
+    call_place("", host, port, g_connection.emulation);
 }
 
 // ---------------------------------------------------------------- shutdown
@@ -121,7 +132,9 @@ static void shut_down() {
     call_hang_up();            // 1
     capture_close();           // 2
     console_restore();         // 3
-    term_release(&g_terminal); // 4; the phonebook memory is freed here too once it is taken
+    term_release(&g_terminal); // 4
+    phonebook_destroy(g_phonebook);
+    g_phonebook = nullptr;
 }
 
 int app_main(int argc, char **argv) {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "settings/safe_save.h"
 #include "term/text.h"
 
 Settings g_settings;
@@ -23,4 +24,22 @@ void settings_set_defaults(Settings *s) {
     s->directory_at_startup = 1;
     s->connect_timeout = 30;
     s->petscii_window = 1;
+}
+
+int settings_parse_flag(const char *word) {
+    return text_casecmp(word, "on") == 0 || text_casecmp(word, "yes") == 0 ||
+           text_casecmp(word, "true") == 0 || strcmp(word, "1") == 0;
+}
+
+int settings_load(Settings *s, const char *classic_path, const char *extended_path) {
+    safe_save_store_path(s->classic_path, classic_path, sizeof s->classic_path);
+    safe_save_store_path(s->extended_path, extended_path, sizeof s->extended_path);
+    settings_read_classic(s, classic_path);
+    settings_read_extended(s, extended_path);
+    return 1;
+}
+
+int settings_write(const Settings *s) {
+    if (!settings_write_classic(s, s->classic_path)) return 0;
+    return settings_write_extended(s, s->extended_path);
 }

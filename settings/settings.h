@@ -39,7 +39,7 @@ struct Settings {
     int zmodem_autostart;
     int directory_at_startup;
     int import_ssh;
-    int connect_timeout; // seconds, 3-300
+    int connect_timeout;   // seconds, 3-300
     int petscii40_display; // PETSCII40_*
     int petscii_window;
     int petscii_zoom; // 0 same as console, 1-4
@@ -51,3 +51,18 @@ struct Settings {
 extern Settings g_settings;
 
 void settings_set_defaults(Settings *s);
+// Stores both paths in the record, then reads the classic file and the extended file over the
+// current values; a missing file is skipped. Returns 1.
+int settings_load(Settings *s, const char *classic_path, const char *extended_path);
+// Writes the classic file, then the extended file, to the stored paths. 1 when both were saved in
+// full; on failure the file that failed keeps its old contents (the extended file is not tried
+// when the classic one fails).
+int settings_write(const Settings *s);
+// 1 for "on", "yes" or "true" in any case, or exactly "1"; 0 for anything else.
+int settings_parse_flag(const char *word);
+
+// The two files on their own (classic_file.cpp, extended_file.cpp).
+void settings_read_classic(Settings *s, const char *path);
+int settings_write_classic(const Settings *s, const char *path);
+void settings_read_extended(Settings *s, const char *path);
+int settings_write_extended(const Settings *s, const char *path);

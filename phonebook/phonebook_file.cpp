@@ -1,0 +1,181 @@
+// The phonebook's two files: the classic file of 197-byte records (kept byte for byte where an
+// entry did not change) with its one-time backup, and the extension file of emulations.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+
+#include "phonebook/phonebook.h"
+#include "settings/file_text.h"
+#include "settings/safe_save.h"
+#include "term/emulation.h"
+#include "term/text.h"
+
+// Where each string lives in a record: a length byte followed by a fixed character area.
+struct RecordField {
+    int offset; // of the length byte
+    int size;   // characters in the area
+};
+
+static const RecordField kFields[5] = {
+    {0, PHONEBOOK_NAME},        // name
+    {61, PHONEBOOK_ADDRESS},    // address
+    {122, PHONEBOOK_LAST_CALL}, // last call
+    {131, PHONEBOOK_LOGIN},     // login name
+    {164, PHONEBOOK_PASSWORD},  // password
+};
+
+static const char kExtHeader[] = "; Pelorin NG phonebook extensions: emulation<TAB>name<TAB>address\r\n";
+
+static char *entry_field(PhonebookEntry *e, int field) {
+    switch (field) {
+    case 0: return e->name;
+    case 1: return e->address;
+    case 2: return e->last_call;
+    case 3: return e->login;
+    default: return e->password;
+    }
+}
+
+void phonebook_decode_field(const uint8_t *image, int field, char *out) {
+    const RecordField &f = kFields[field];
+    size_t n = image[f.offset];
+    if (n > (size_t)f.size) n = (size_t)f.size;
+    memcpy(out, image + f.offset + 1, n);
+    out[n] = 0;
+    for (size_t i = 0; i < n; i++)
+        if (out[i] == 0) out[i] = ' ';
+}
+
+// ---------------------------------------------------------------- load
+
+static void read_extension(Phonebook *pb, const char *ext_path) {
+    FILE *f = fopen(ext_path, "rb");
+    if (!f) {
+        if (errno != ENOENT) pb->save_blocked = 1;
+        return;
+    }
+    char line[512];
+    while (file_read_line(f, line, sizeof line)) {
+        text_trim(line);
+        if (line[0] == 0 || line[0] == ';') continue;
+        char *tab1 = strchr(line, '\t');
+        char *tab2 = tab1 ? strchr(tab1 + 1, '\t') : nullptr;
+        if (!tab2) continue;
+        *tab1 = 0;
+        *tab2 = 0;
+        const char *name = tab1 + 1, *address = tab2 + 1;
+        int emulation = emulation_from_name(line);
+        if (emulation < 0) continue;
+        // Several entries may share a name and address: each line claims the first still unclaimed.
+        for (PhonebookEntry &e : pb->entries) {
+            if (e.emulation != -1 || phonebook_entry_is_empty(&e)) continue;
+            if (strcmp(e.name, name) == 0 && strcmp(e.address, address) == 0) {
+                e.emulation = emulation;
+                break;
+            }
+        }
+    }
+    if (ferror(f)) pb->save_blocked = 1;
+    fclose(f);
+}
+
+int phonebook_load(Phonebook *pb, const char *fon_path, const char *ext_path) {
+    for (PhonebookEntry &e : pb->entries) phonebook_entry_clear(&e);
+    pb->loaded_count = 0;
+    pb->save_blocked = 0;
+    safe_save_store_path(pb->fon_path, fon_path, sizeof pb->fon_path);
+    safe_save_store_path(pb->ext_path, ext_path, sizeof pb->ext_path);
+    FILE *f = fopen(fon_path, "rb");
+    if (!f) {
+        // A missing file is a new phonebook; one that exists but cannot be read must not be replaced.
+        if (errno != ENOENT) pb->save_blocked = 1;
+        return 0;
+    }
+    uint8_t record[PHONEBOOK_RECORD];
+    for (PhonebookEntry &e : pb->entries) {
+        if (fread(record, 1, sizeof record, f) != sizeof record) break; // a partial record is ignored
+        memcpy(e.image, record, sizeof record);
+        for (int field = 0; field < 5; field++)
+            phonebook_decode_field(e.image, field, entry_field(&e, field));
+        pb->loaded_count++;
+    }
+    if (ferror(f)) pb->save_blocked = 1;
+    fclose(f);
+    read_extension(pb, ext_path);
+    return 1;
+}
+
+// ---------------------------------------------------------------- save
+
+// Re-encodes only the fields whose text differs from what the image holds, so unchanged fields keep
+// their stored bytes, including any behind the length.
+static void encode_entry(PhonebookEntry *e) {
+    if (phonebook_entry_is_empty(e)) {
+        memset(e->image, 0, sizeof e->image);
+        return;
+    }
+    for (int field = 0; field < 5; field++) {
+        const RecordField &f = kFields[field];
+        char stored[PHONEBOOK_NAME + 1];
+        phonebook_decode_field(e->image, field, stored);
+        const char *text = entry_field(e, field);
+        if (strcmp(stored, text) == 0) continue;
+        size_t n = strnlen(text, (size_t)f.size);
+        e->image[f.offset] = (uint8_t)n;
+        memset(e->image + f.offset + 1, 0, (size_t)f.size);
+        memcpy(e->image + f.offset + 1, text, n);
+    }
+}
+
+// A copy of the file as it was, made once for a small phonebook (one an earlier generation of the
+// program may have written); an existing backup is never replaced.
+static void make_backup(const char *fon_path) {
+    char backup[PHONEBOOK_PATH + 8];
+    text_format(backup, sizeof backup, "%s.bak", fon_path);
+    struct stat st;
+    if (lstat(backup, &st) == 0) return;
+    FILE *in = fopen(fon_path, "rb");
+    if (!in) return;
+    SafeSave out;
+    if (safe_save_begin_like(&out, backup, fon_path)) {
+        uint8_t block[4096];
+        size_t n;
+        while ((n = fread(block, 1, sizeof block, in)) > 0) safe_save_write(&out, block, n);
+        if (ferror(in))
+            safe_save_cancel(&out);
+        else
+            safe_save_finish(&out);
+    }
+    fclose(in);
+}
+
+static int save_extension(const Phonebook *pb) {
+    SafeSave out;
+    if (!safe_save_begin(&out, pb->ext_path)) return 0;
+    safe_save_text(&out, kExtHeader);
+    for (const PhonebookEntry &e : pb->entries) {
+        if (phonebook_entry_is_empty(&e) || e.emulation < 0 || e.emulation >= EMU_COUNT) continue;
+        safe_save_text(&out, emulation_file_words[e.emulation]);
+        safe_save_text(&out, "\t");
+        safe_save_text(&out, e.name);
+        safe_save_text(&out, "\t");
+        safe_save_text(&out, e.address);
+        safe_save_text(&out, "\r\n");
+    }
+    return safe_save_finish(&out);
+}
+
+int phonebook_save(Phonebook *pb) {
+    if (pb->save_blocked) return 0;
+    if (pb->loaded_count >= 1 && pb->loaded_count <= PHONEBOOK_BACKUP_LIMIT) make_backup(pb->fon_path);
+    SafeSave out;
+    if (!safe_save_begin(&out, pb->fon_path)) return 0;
+    for (PhonebookEntry &e : pb->entries) {
+        encode_entry(&e);
+        safe_save_write(&out, e.image, sizeof e.image);
+    }
+    if (!safe_save_finish(&out)) return 0;
+    pb->loaded_count = PHONEBOOK_SLOTS; // no further backup in this run
+    return save_extension(pb);
+}

@@ -1,0 +1,12 @@
+// Reading the program's text files: one line at a time into a fixed buffer, and decimal numbers.
+#pragma once
+#include <cstdio>
+
+// Reads one line into buf (at most size-1 bytes, terminated), keeping its CR but not its LF.
+// The rest of a line too long for buf is read and dropped, so a long line still counts as one.
+// Returns 0 at the end of the file (nothing read), 1 otherwise.
+int file_read_line(FILE *f, char *buf, int size);
+
+// Leading blanks skipped, an optional sign, then digits up to the first non-digit; no digits give 0.
+// Values beyond the range of int saturate at INT_MIN / INT_MAX instead of overflowing.
+int file_parse_int(const char *text);
