@@ -4,23 +4,17 @@
 #include "display/console.h"
 #include "display/frame.h"
 #include "display/present.h"
+#include "phonebook/phonebook.h"
 #include "term/emulation.h"
 #include "term/terminal.h"
 #include "term/text.h"
 #include "ui/toolkit.h"
-
-enum { ABOUT_PHONEBOOK_SLOTS = 2000 };
 
 static const char *const kGlyphModeNames[3] = {
     "CP437",       // GLYPH_MODE_CP437
     "Unicode BMP", // GLYPH_MODE_BMP
     "Unicode",     // GLYPH_MODE_UNICODE
 };
-
-// Used entries of the dialing directory; joins with the phonebook store once it exists.
-static int phonebook_entries_used() {
-    return 0;
-}
 
 // The C64 character set in use; joins with the font loader once it exists.
 static const char *c64_font_label() {
@@ -36,9 +30,9 @@ void about_box_text(char *out, int size) {
         "%s  version %s\n\nA from-scratch rebuild of the classic Pelorin/32\nconsole telnet client.\n\n"
         "Phonebook : %d of %d entries (pelo.fon)\nDisplay   : %s console, %s glyphs\n"
         "Terminal  : %s, %dx%d\nC64 font  : %.60s",
-        "Pelorin Next Generation", "1.0", phonebook_entries_used(), ABOUT_PHONEBOOK_SLOTS,
-        console_is_vt() ? "modern (VT)" : "legacy", kGlyphModeNames[mode], emulation_long_names[emulation],
-        t->columns, t->rows, c64_font_label());
+        "Pelorin Next Generation", "1.0", g_phonebook ? phonebook_count_used(g_phonebook) : 0,
+        PHONEBOOK_SLOTS, console_is_vt() ? "modern (VT)" : "legacy", kGlyphModeNames[mode],
+        emulation_long_names[emulation], t->columns, t->rows, c64_font_label());
 }
 
 void about_box_show() {

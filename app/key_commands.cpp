@@ -1,5 +1,7 @@
 #include "app/key_commands.h"
 
+#include <cstring>
+
 #include "app/about_box.h"
 #include "app/apply_emulation.h"
 #include "app/calls.h"
@@ -12,6 +14,7 @@
 #include "input/clock.h"
 #include "input/keys.h"
 #include "net/telnet.h"
+#include "phonebook/phonebook.h"
 #include "settings/settings.h"
 #include "term/emulation.h"
 #include "term/terminal.h"
@@ -78,30 +81,20 @@ static void command_petscii_text_mode() {
     show_notice("PETSCII", text, kTextModeNoticeMs);
 }
 
-// Writes both settings files; joins with the settings files once their writer exists.
-static void save_settings_files() {}
-
 static void command_toggle_status_bar() {
     g_settings.status_bar = !g_settings.status_bar;
     apply_emulation();
-    save_settings_files();
+    settings_write(&g_settings); // a failed save leaves the old files as they were
     compose_and_present();
 }
 
-// The login name (or password) of the dialing-directory entry dialled last, or nullptr when there
-// is none; joins with the phonebook store once it exists.
-static const char *current_entry_login(int password) {
-    (void)password;
-    return nullptr;
-}
-
+// Alt-W and Alt-P: the login name or password of the entry dialled last, then Enter.
 static void command_send_login(int password) {
-    if (!g_connection.connected || g_connection.current_entry < 0) return;
-    const char *text = current_entry_login(password);
-    if (!text) return;
-    int length = 0;
-    while (text[length]) length++;
-    telnet_send_keys((const uint8_t *)text, length);
+    int index = g_connection.current_entry;
+    if (!g_connection.connected || !g_phonebook || index < 0 || index >= PHONEBOOK_SLOTS) return;
+    const PhonebookEntry &entry = g_phonebook->entries[index];
+    const char *text = password ? entry.password : entry.login;
+    telnet_send_keys((const uint8_t *)text, (int)strlen(text));
     telnet_send_enter();
 }
 

@@ -2,6 +2,8 @@
 // online, the host going away, failures and Esc, and the per-turn read limit.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "app/calls.h"
 #include "app/compose.h"
 #include "app/connection.h"
@@ -11,6 +13,7 @@
 #include "input/keys.h"
 #include "net/telnet.h"
 #include "net/transport.h"
+#include "phonebook/phonebook.h"
 #include "settings/settings.h"
 #include "term/terminal.h"
 #include "tests/app/loopback_host.h"
@@ -197,6 +200,24 @@ TEST_F(CallTest, AltHAsksBeforeHangingUp) {
     g_script.keys = {key_alt('h')}; // offline: nothing to ask
     main_loop_turn();
     EXPECT_FALSE(shown("Disconnect"));
+}
+
+TEST_F(CallTest, LoginNameAndPasswordOfTheCurrentEntry) {
+    g_phonebook = phonebook_create();
+    ASSERT_NE(g_phonebook, nullptr);
+    strcpy(g_phonebook->entries[3].login, "sysop");
+    strcpy(g_phonebook->entries[3].password, "secret");
+    connect();
+    g_script.keys = {key_alt('w'), key_alt('p')}; // no current entry: nothing
+    main_loop_turn();
+    main_loop_turn();
+    g_connection.current_entry = 3;
+    g_script.keys = {key_alt('w'), key_alt('p')};
+    main_loop_turn();
+    main_loop_turn();
+    EXPECT_EQ(loopback_receive(&host, 1000, 13), "sysop\rsecret\r");
+    phonebook_destroy(g_phonebook);
+    g_phonebook = nullptr;
 }
 
 TEST_F(CallTest, ExitWhileOnlineMentionsTheCallAndHangsUp) {

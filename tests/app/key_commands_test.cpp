@@ -2,6 +2,8 @@
 // and the About box.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include "app/about_box.h"
 #include "app/compose.h"
 #include "app/connection.h"
@@ -91,11 +93,22 @@ TEST_F(KeyCommandTest, AltACyclesTheTextModeOnlyInPetscii) {
     EXPECT_EQ(g_terminal.byte_count, 40);
 }
 
-TEST_F(KeyCommandTest, AltSMovesTheTerminalUnderTheStatusBar) {
+TEST_F(KeyCommandTest, AltSMovesTheTerminalAndSavesTheSettings) {
+    char dir[] = "/tmp/pelong-alt-s-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    std::string classic = std::string(dir) + "/pelo.cfg", extended = std::string(dir) + "/pelong.cfg";
+    settings_load(&g_settings, classic.c_str(), extended.c_str());
     key_dispatch(key_alt('s'));
     EXPECT_EQ(g_settings.status_bar, 0);
     EXPECT_EQ(g_terminal.rows, 25);
     EXPECT_EQ(g_frame.rows, 25);
+    Settings saved;
+    settings_set_defaults(&saved);
+    settings_load(&saved, classic.c_str(), extended.c_str());
+    EXPECT_EQ(saved.status_bar, 0);
+    remove(classic.c_str());
+    remove(extended.c_str());
+    rmdir(dir);
     key_dispatch(key_alt('s'));
     EXPECT_EQ(g_terminal.rows, 24);
     EXPECT_EQ(frame_text(0, 0, 13), "Alt-Z - Help!");
