@@ -2,14 +2,13 @@
 exit box, and the terminal put back exactly after Alt-X / y and after SIGTERM."""
 import os
 import re
-import shutil
-import subprocess
 import sys
-import tempfile
 import time
 
-PELONG = os.environ["PELONG_BIN"]
-SOCKET = ""  # a server of its own for each session
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from tmux_driver import PELONG, Tmux  # noqa: E402
+
+T = None  # the tmux session of the running check
 
 LIGHT_BLUE = "38;2;85;85;255"      # help key colour 9
 MAGENTA_BG = "48;2;170;0;170"      # status bar background 5
@@ -20,45 +19,28 @@ BLUE_BG = "48;2;0;0;170"           # panel background 1
 YELLOW = "38;2;255;255;85"         # panel title 14
 
 
-def tmux(*args, check=True):
-    return subprocess.run(["tmux", "-L", SOCKET, *args], check=check, stdout=subprocess.PIPE,
-                          stderr=subprocess.PIPE, text=True).stdout
-
-
 def screen(colours=False):
-    return tmux("capture-pane", "-p", "-t", "main", *(["-e"] if colours else [])).split("\n")
+    return T.screen(colours)
 
 
 def pane(fmt):
-    return tmux("display-message", "-p", "-t", "main", fmt).strip()
+    return T.pane(fmt)
 
 
 def wait_for(what, test, timeout=10.0):
-    end = time.time() + timeout
-    while time.time() < end:
-        if test():
-            return
-        time.sleep(0.05)
-    raise AssertionError(f"timed out waiting for {what}:\n" + "\n".join(screen()))
+    T.wait_for(what, test, timeout)
 
 
 def fail(message):
-    raise AssertionError(message + "\n" + "\n".join(screen()))
+    T.fail(message)
 
 
-def start_shell(width, height, home):
-    env = dict(os.environ, PS1="$ ", PELONG_HOME=home, TERM="xterm-256color")
-    subprocess.run(["tmux", "-L", SOCKET, "-f", "/dev/null", "new-session", "-d", "-s", "main", "-x",
-                    str(width), "-y", str(height), "bash --norc --noprofile"], check=True, env=env)
-    tmux("set-option", "-g", "status", "off")
-    tmux("resize-window", "-t", "main", "-x", str(width), "-y", str(height), check=False)
-    wait_for("the shell prompt", lambda: screen()[0].rstrip().endswith(("$", "#")))
+def tmux(*args, check=True):
+    return T.run(*args, check=check)
 
 
 def type_line(text, enter=True):
-    tmux("send-keys", "-t", "main", "-l", text)
-    if enter:
-        tmux("send-keys", "-t", "main", "Enter")
+    T.type(text, enter)
 
 
 def run_program(home):
@@ -156,11 +138,10 @@ def check_restored(home, before, expected_rc):
 
 
 def session(width, height, ending):
-    global SOCKET
-    SOCKET = f"pelong-console-{os.getpid()}-{width}x{height}-{ending}"
-    home = tempfile.mkdtemp(prefix="pelong-e2e-")
-    try:
-        start_shell(width, height, home)
+    global T
+    with Tmux(f"console-{width}x{height}-{ending}", width, height) as T:
+        home = T.home
+        T.start_shell()
         before = run_program(home)
         check_first_screen(width)
         if ending == "alt-x":
@@ -180,9 +161,6 @@ def session(width, height, ending):
                 fail("Ctrl-C ended the program")
             os.kill(pid, 15)
             check_restored(home, before, 143)
-    finally:
-        tmux("kill-server", check=False)
-        shutil.rmtree(home, ignore_errors=True)
 
 
 def main():

@@ -1,0 +1,77 @@
+"""Per emulation, against the test host: the terminal-type and window-size answers, the bytes of
+typed keys, and Enter as CR NUL on a negotiated text-mode link but CR once binary mode is on."""
+
+import os
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from tmux_driver import TOOLS, Tmux  # noqa: E402
+
+sys.path.insert(0, TOOLS)
+from testhost import TestHost  # noqa: E402
+
+# (argument of -e, terminal type, window size, host's set-up bytes, keys typed, bytes expected).
+# Keys are tmux key names; a name starting with "=" is typed as literal text.
+CASES = [
+    ("ansi", "ANSI", (80, 24), "", ["Up", "End", "Delete", "F1", "=x"], b"\x1b[A\x1b[K\x7f\x1bOPx"),
+    ("utf8", "ANSI", (80, 24), "", ["=é", "PPage"], b"\xc3\xa9\x1b[V"),
+    ("vt100", "VT100", (80, 24), "\\e[?1h", ["Up", "Left", "Home", "Delete"], b"\x1bOA\x1bOD\x1b[1~\x1b[3~"),
+    ("tty", "DUMB", (80, 24), "", ["Home", "Insert", "=é"], b"\x1b[H\x1b[@\x82"),
+    ("petscii40", "PETSCII", (40, 25), "", ["=aA", "Up", "BSpace", "F1"], b"A\xc1\x91\x14\x85"),
+    ("petscii80", "PETSCII", (80, 25), "", ["S-Home", "End", "=z"], b"\x93\x93Z"),
+]
+
+
+def type_keys(t, keys):
+    for key in keys:
+        if key.startswith("="):
+            t.type(key[1:])
+        else:
+            t.keys(key)
+
+
+def check(case):
+    emulation, ttype, (width, height), setup, keys, expected = case
+    steps = [{"do": "naws"}, {"do": "ttype"}, {"ttype_send": True}, {"send": setup + "READY\\r\\n"},
+             {"expect": "\\r"}, {"do": "binary"}]
+    with TestHost(steps=steps, time_limit=60) as host, Tmux(f"calls-{emulation}") as t:
+        t.start_program("-e", emulation, "127.0.0.1", host.port)
+        session = host.wait_session(10)
+        if not session:
+            t.fail("no connection reached the host")
+        naws = ("SB", 31, bytes([0, width, 0, height]))
+        for command in [("WILL", 31), naws, ("WILL", 24), ("SB", 24, b"\x00" + ttype.encode())]:
+            if not session.wait_command(command, 5):
+                t.fail(f"{emulation}: no {command} among {session.commands}")
+        t.wait_text("READY")
+
+        start = len(session.raw)
+        type_keys(t, keys)
+        if not session.wait_raw(expected, 5) or bytes(session.raw[start:]) != expected:
+            t.fail(f"{emulation}: keys sent {bytes(session.raw[start:])!r}, expected {expected!r}")
+
+        start = len(session.raw)
+        t.keys("Enter")  # negotiation is on, binary mode is not: CR NUL
+        if not session.wait_command(("WILL", 0), 5):
+            t.fail(f"{emulation}: DO BINARY was not accepted")
+        if bytes(session.raw[start:]) != b"\r\x00\xff\xfb\x00":
+            t.fail(f"{emulation}: text-mode Enter gave {bytes(session.raw[start:])!r}")
+        start = len(session.raw)
+        t.keys("Enter")  # binary mode: a lone CR
+        session.wait_raw(b"\xff\xfb\x00\r", 5)
+        if bytes(session.raw[start:]) != b"\r":
+            t.fail(f"{emulation}: binary-mode Enter gave {bytes(session.raw[start:])!r}")
+
+
+def main():
+    for case in CASES:
+        check(case)
+    print("ok: terminal type, window size, keys and Enter for", ", ".join(c[0] for c in CASES))
+
+
+if __name__ == "__main__":
+    try:
+        main()
+    except AssertionError as e:
+        print(e)
+        sys.exit(1)

@@ -1,0 +1,101 @@
+"""The real program in tmux for end-to-end tests: a tmux server of its own per session, a program
+directory of its own (PELONG_HOME), the screen read back with or without colours, keys typed with
+send-keys, and waits that fail with the screen shown."""
+
+import os
+import shlex
+import shutil
+import subprocess
+import tempfile
+import time
+
+PELONG = os.environ.get("PELONG_BIN", "pelong")
+SOURCE = os.environ.get("PELONG_SOURCE", os.path.join(os.path.dirname(__file__), "..", ".."))
+TOOLS = os.path.join(SOURCE, "tools")
+
+
+class Tmux:
+    def __init__(self, label, width=80, height=26):
+        self.socket = f"pelong-{label}-{os.getpid()}"
+        self.width, self.height = width, height
+        self.home = tempfile.mkdtemp(prefix="pelong-e2e-")
+        self.env = dict(os.environ, PS1="$ ", PELONG_HOME=self.home, TERM="xterm-256color")
+        self.env.pop("TMUX", None)
+
+    # ------------------------------------------------------------ life
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+    def close(self):
+        self.run("kill-server", check=False)
+        shutil.rmtree(self.home, ignore_errors=True)
+
+    def run(self, *args, check=True):
+        return subprocess.run(["tmux", "-L", self.socket, *args], check=check, stdout=subprocess.PIPE,
+                              stderr=subprocess.PIPE, text=True, env=self.env).stdout
+
+    def _new_session(self, command):
+        self.run("-f", "/dev/null", "new-session", "-d", "-s", "main", "-x", str(self.width), "-y",
+                 str(self.height), command)
+        self.run("set-option", "-g", "status", "off")
+        self.run("resize-window", "-t", "main", "-x", str(self.width), "-y", str(self.height), check=False)
+
+    def start_shell(self):
+        """A plain shell, for tests that look at the terminal before and after the program."""
+        self._new_session("bash --norc --noprofile")
+        self.wait_for("the shell prompt", lambda: self.screen()[0].rstrip().endswith(("$", "#")))
+
+    def start_program(self, *args, settle_text="Alt-Z - Help!"):
+        """pelong with args as the pane's only program; the pane stays once it ends."""
+        command = shlex.join([PELONG, *map(str, args)])
+        self._new_session(f"sh -c {shlex.quote(command + '; echo; echo pelong-ended=$?; sleep 600')}")
+        if settle_text:
+            self.wait_text(settle_text)
+
+    def write_settings(self, lines):
+        """An extended settings file in the program directory, one "Key=value" per entry."""
+        with open(os.path.join(self.home, "pelong.cfg"), "w", newline="") as f:
+            f.write("".join(line + "\r\n" for line in lines))
+
+    # ------------------------------------------------------------ looking
+
+    def screen(self, colours=False):
+        return self.run("capture-pane", "-p", "-t", "main", *(["-e"] if colours else [])).split("\n")
+
+    def text(self):
+        return "\n".join(self.screen())
+
+    def pane(self, fmt):
+        return self.run("display-message", "-p", "-t", "main", fmt).strip()
+
+    def fail(self, message):
+        raise AssertionError(message + "\n" + self.text())
+
+    def wait_for(self, what, test, timeout=10.0):
+        end = time.monotonic() + timeout
+        while time.monotonic() < end:
+            if test():
+                return
+            time.sleep(0.05)
+        self.fail(f"timed out waiting for {what}:")
+
+    def wait_text(self, text, timeout=10.0):
+        self.wait_for(repr(text), lambda: text in self.text(), timeout)
+
+    def wait_gone(self, text, timeout=10.0):
+        self.wait_for(f"{text!r} to go", lambda: text not in self.text(), timeout)
+
+    # ------------------------------------------------------------ typing
+
+    def keys(self, *names):
+        """tmux key names: "Enter", "Escape", "M-h", "Up", "F1" ..."""
+        self.run("send-keys", "-t", "main", *names)
+
+    def type(self, text, enter=False):
+        self.run("send-keys", "-t", "main", "-l", text)
+        if enter:
+            self.keys("Enter")
