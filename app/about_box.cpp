@@ -21,7 +21,7 @@ static const char *c64_font_label() {
     return "built-in";
 }
 
-void about_box_text(char *out, int size) {
+static void about_box_text(char *out, int size) {
     const Terminal *t = &g_terminal;
     int mode = g_presenter.glyph_mode >= 0 && g_presenter.glyph_mode < 3 ? g_presenter.glyph_mode : 0;
     int emulation = t->emulation >= 0 && t->emulation < EMU_COUNT ? t->emulation : 0;

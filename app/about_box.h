@@ -3,5 +3,3 @@
 
 // Shows the box until a key is pressed, then the screen again.
 void about_box_show();
-// The box's text into out.
-void about_box_text(char *out, int size);

@@ -1,10 +1,9 @@
-// The key commands that work offline: emulation cycling, PETSCII text mode, status bar, help pages
-// and the About box.
+// The key commands that work offline: emulation cycling, PETSCII text mode, status bar and help
+// pages.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
-#include "app/about_box.h"
 #include "app/compose.h"
 #include "app/connection.h"
 #include "app/apply_emulation.h"
@@ -133,22 +132,6 @@ TEST_F(KeyCommandTest, HelpPagesTurnWithTheirKeysAndCloseOnAnyOther) {
     EXPECT_TRUE(g_script.keys.empty());
     EXPECT_EQ(g_script.presents, 5); // four pages shown, then the screen again
     EXPECT_EQ(frame_text(8, 3, 5), "     ");
-}
-
-TEST_F(KeyCommandTest, AboutBoxDescribesTheTerminal) {
-    g_connection.emulation = EMU_PETSCII40;
-    apply_emulation();
-    char text[600];
-    about_box_text(text, sizeof text);
-    std::string about = text;
-    EXPECT_NE(about.find("Pelorin Next Generation  version 1.0\n"), std::string::npos);
-    EXPECT_NE(about.find("Phonebook : 0 of 2000 entries (pelo.fon)"), std::string::npos);
-    EXPECT_NE(about.find("Terminal  : PETSCII 40 column, 40x25\nC64 font  : built-in"), std::string::npos);
-
-    g_script.keys = {'x'};
-    key_dispatch(key_alt('i'));
-    EXPECT_TRUE(shown("About"));
-    EXPECT_TRUE(g_script.keys.empty());
 }
 
 } // namespace
