@@ -74,6 +74,10 @@ const CursorCase kCursorCases[] = {
     {"esc drops a following cr", "ab\x1b\rc", 0, 3, "abc"},
 };
 
+void PrintTo(const CursorCase &c, std::ostream *os) {
+    *os << testing::PrintToString(std::string(c.name));
+}
+
 class CursorTest : public testing::TestWithParam<CursorCase> {};
 
 TEST_P(CursorTest, EndsWhereExpected) {
@@ -87,12 +91,7 @@ TEST_P(CursorTest, EndsWhereExpected) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Ansi, CursorTest, testing::ValuesIn(kCursorCases), [](const auto &info) {
-    std::string name = info.param.name;
-    for (char &ch : name)
-        if (!isalnum((unsigned char)ch)) ch = '_';
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Ansi, CursorTest, testing::ValuesIn(kCursorCases), CaseName());
 
 TEST(AutoWrap, WrapsOnTheGlyphAfterTheLastColumn) {
     TestScreen s(EMU_ANSI);

@@ -71,6 +71,10 @@ const EditCase kEditCases[] = {
      "", 0, 0},
 };
 
+void PrintTo(const EditCase &c, std::ostream *os) {
+    *os << testing::PrintToString(std::string(c.name));
+}
+
 class EditTest : public testing::TestWithParam<EditCase> {};
 
 TEST_P(EditTest, LeavesTheScreenExpected) {
@@ -83,12 +87,7 @@ TEST_P(EditTest, LeavesTheScreenExpected) {
     EXPECT_EQ(s->cursor_column, c.column);
 }
 
-INSTANTIATE_TEST_SUITE_P(Ansi, EditTest, testing::ValuesIn(kEditCases), [](const auto &info) {
-    std::string name = info.param.name;
-    for (char &ch : name)
-        if (!isalnum((unsigned char)ch)) ch = '_';
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Ansi, EditTest, testing::ValuesIn(kEditCases), CaseName());
 
 TEST(Rep, TwoThousandGlyphsAtMost) {
     TestScreen s(EMU_ANSI, 25);

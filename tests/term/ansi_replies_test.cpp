@@ -25,6 +25,10 @@ const ReplyCase kReplyCases[] = {
     {EMU_ANSI, "\x1b]\x1b[6n\a\x1b[6n", {"\x1b[1;1R"}},     // nothing answers inside a control string
 };
 
+void PrintTo(const ReplyCase &c, std::ostream *os) {
+    *os << testing::PrintToString(std::string(c.input));
+}
+
 class ReplyTest : public testing::TestWithParam<ReplyCase> {};
 
 TEST_P(ReplyTest, SendsExactlyTheseReplies) {

@@ -56,6 +56,10 @@ const SgrCase kSgrCases[] = {
     {"\x1b[?1m\x1b[>31m\x1b[31 m", 0, 7, 0, 0}, // private or intermediate: not SGR
 };
 
+void PrintTo(const SgrCase &c, std::ostream *os) {
+    *os << testing::PrintToString(std::string(c.input));
+}
+
 class SgrTest : public testing::TestWithParam<SgrCase> {};
 
 TEST_P(SgrTest, WrittenGlyphCarriesTheColours) {

@@ -64,6 +64,10 @@ const TextCase kTextCases[] = {
      "q"},
 };
 
+void PrintTo(const TextCase &c, std::ostream *os) {
+    *os << testing::PrintToString(std::string(c.name));
+}
+
 class TextTest : public testing::TestWithParam<TextCase> {};
 
 TEST_P(TextTest, ShowsExpectedText) {
@@ -74,12 +78,7 @@ TEST_P(TextTest, ShowsExpectedText) {
     EXPECT_EQ(s->parser_state, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Ansi, TextTest, testing::ValuesIn(kTextCases), [](const auto &info) {
-    std::string name = info.param.name;
-    for (char &ch : name)
-        if (!isalnum((unsigned char)ch)) ch = '_';
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Ansi, TextTest, testing::ValuesIn(kTextCases), CaseName());
 
 TEST(Bell, CountsEveryBel) {
     TestScreen s(EMU_ANSI);

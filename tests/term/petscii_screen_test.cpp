@@ -58,6 +58,10 @@ const PetsciiCase kPetsciiCases[] = {
      "U+0020", 0, 41},
 };
 
+void PrintTo(const PetsciiCase &c, std::ostream *os) {
+    *os << testing::PrintToString(std::string(c.name));
+}
+
 class PetsciiTest : public testing::TestWithParam<PetsciiCase> {};
 
 TEST_P(PetsciiTest, StoresCodesAndMovesTheCursor) {
@@ -71,12 +75,7 @@ TEST_P(PetsciiTest, StoresCodesAndMovesTheCursor) {
     EXPECT_EQ(s->cursor_column, c.column);
 }
 
-INSTANTIATE_TEST_SUITE_P(Petscii, PetsciiTest, testing::ValuesIn(kPetsciiCases), [](const auto &info) {
-    std::string name = info.param.name;
-    for (char &ch : name)
-        if (!isalnum((unsigned char)ch)) ch = '_';
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Petscii, PetsciiTest, testing::ValuesIn(kPetsciiCases), CaseName());
 
 // Foreground palette index of each colour code: 16 + the C64 colour.
 TEST(PetsciiColour, EveryColourCode) {

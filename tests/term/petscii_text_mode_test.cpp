@@ -50,6 +50,10 @@ const DetectCase kDetectCases[] = {
     {"two pairs anywhere", "\r\n\r\nHello there, please log in now", 1},
 };
 
+void PrintTo(const DetectCase &c, std::ostream *os) {
+    *os << testing::PrintToString(std::string(c.name));
+}
+
 class DetectTest : public testing::TestWithParam<DetectCase> {};
 
 TEST_P(DetectTest, DecidesAscii) {
@@ -58,12 +62,7 @@ TEST_P(DetectTest, DecidesAscii) {
     EXPECT_EQ(s->ascii_text, GetParam().ascii_text);
 }
 
-INSTANTIATE_TEST_SUITE_P(Petscii, DetectTest, testing::ValuesIn(kDetectCases), [](const auto &info) {
-    std::string name = info.param.name;
-    for (char &ch : name)
-        if (!isalnum((unsigned char)ch)) ch = '_';
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Petscii, DetectTest, testing::ValuesIn(kDetectCases), CaseName());
 
 TEST(TextDetection, ByteCountStopsAt100000) {
     TestScreen s(EMU_PETSCII40, 25);
@@ -122,6 +121,10 @@ const AsciiCase kAsciiCases[] = {
      "0123456789012345678901234567890123456789\nx", 1, 1},
 };
 
+void PrintTo(const AsciiCase &c, std::ostream *os) {
+    *os << testing::PrintToString(std::string(c.name));
+}
+
 class AsciiTest : public testing::TestWithParam<AsciiCase> {};
 
 TEST_P(AsciiTest, HandlesTheBytesAsAscii) {
@@ -135,12 +138,7 @@ TEST_P(AsciiTest, HandlesTheBytesAsAscii) {
     EXPECT_EQ(s->cursor_column, c.column);
 }
 
-INSTANTIATE_TEST_SUITE_P(Petscii, AsciiTest, testing::ValuesIn(kAsciiCases), [](const auto &info) {
-    std::string name = info.param.name;
-    for (char &ch : name)
-        if (!isalnum((unsigned char)ch)) ch = '_';
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Petscii, AsciiTest, testing::ValuesIn(kAsciiCases), CaseName());
 
 TEST(TextMode, LineFeedOnlyInAscii) {
     TestScreen s(EMU_PETSCII40, 25);

@@ -182,6 +182,16 @@ inline void screen_feed(Terminal *t, std::string_view bytes) {
     g_test_replies.insert(g_test_replies.end(), whole.begin(), whole.end());
 }
 
+// Test names for table-driven suites, from the cases' name fields.
+struct CaseName {
+    template <class Info> std::string operator()(const Info &info) const {
+        std::string name = info.param.name;
+        for (char &ch : name)
+            if (!isalnum((unsigned char)ch)) ch = '_';
+        return name;
+    }
+};
+
 // Code points as "U+XXXX" words, for expectations on cells.
 inline std::string screen_codes(const Terminal *t, int row, int first, int end) {
     std::string s;

@@ -64,6 +64,10 @@ const DecodeCase kDecodeCases[] = {
      "U+251C U+2310 U+251C U+2310 U+251C U+2310 U+251C U+2310", 0},
 };
 
+void PrintTo(const DecodeCase &c, std::ostream *os) {
+    *os << testing::PrintToString(std::string(c.name));
+}
+
 class DecodeTest : public testing::TestWithParam<DecodeCase> {};
 
 TEST_P(DecodeTest, StoresExpectedCodes) {
@@ -78,12 +82,7 @@ TEST_P(DecodeTest, StoresExpectedCodes) {
     EXPECT_EQ(s->utf8_held, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Text, DecodeTest, testing::ValuesIn(kDecodeCases), [](const auto &info) {
-    std::string name = info.param.name;
-    for (char &ch : name)
-        if (!isalnum((unsigned char)ch)) ch = '_';
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Text, DecodeTest, testing::ValuesIn(kDecodeCases), CaseName());
 
 TEST(Detection, DecisionStaysUntilTheNextCall) {
     TestScreen s(EMU_ANSI);
@@ -112,6 +111,10 @@ const StallCase kStallCases[] = {
      "U+00E9 U+00E9 U+00E9 U+00E9 U+FFFD", 0},
 };
 
+void PrintTo(const StallCase &c, std::ostream *os) {
+    *os << testing::PrintToString(std::string(c.name));
+}
+
 class StallTest : public testing::TestWithParam<StallCase> {};
 
 TEST_P(StallTest, ResolveSettlesTheHeldBytes) {
@@ -131,12 +134,7 @@ TEST_P(StallTest, ResolveSettlesTheHeldBytes) {
     EXPECT_EQ(screen_dump(s.t), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(Text, StallTest, testing::ValuesIn(kStallCases), [](const auto &info) {
-    std::string name = info.param.name;
-    for (char &ch : name)
-        if (!isalnum((unsigned char)ch)) ch = '_';
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Text, StallTest, testing::ValuesIn(kStallCases), CaseName());
 
 // Bytes held when the user switches to PETSCII must not land on the PETSCII screen as Unicode.
 TEST(Stall, ResolveAfterSwitchToPetsciiWritesNothing) {
