@@ -160,8 +160,11 @@ void term_clear_cells(Terminal *t, int row, int first, int end) {
 static void rotate_rows(Terminal *t, int top, int bottom, int k) {
     uint8_t slots[TERM_MAX_ROWS];
     int height = bottom - top + 1;
-    for (int i = 0; i < height; i++) slots[i] = t->row_slot[top + ((i + k) % height + height) % height];
-    memcpy(t->row_slot + top, slots, (size_t)height);
+    if (k < 0) k += height; // down by k is up by height - k
+    uint8_t *rows = t->row_slot + top;
+    memcpy(slots, rows + k, (size_t)(height - k));
+    memcpy(slots + height - k, rows, (size_t)k);
+    memcpy(rows, slots, (size_t)height);
 }
 
 void term_scroll_up(Terminal *t, int top, int bottom, int count) {
