@@ -60,48 +60,6 @@ void ansi_execute_control(Terminal *t, uint8_t b) {
     }
 }
 
-// Writes a run of text bytes (0x20-0x7E, and 0x80-0xFF while reading CP437) exactly as term_put_glyph
-// would one by one, a row segment at a time. No CP437 glyph is wide or of zero width.
-static void put_text_run(Terminal *t, const uint8_t *p, int n) {
-    const int last = t->columns - 1;
-    while (n > 0) {
-        if (t->wrap_pending || t->cursor_column >= last) {
-            term_put_glyph(t, cp437_to_unicode[*p++]);
-            n--;
-            continue;
-        }
-        int k = last - t->cursor_column + 1;
-        if (k > n) k = n;
-        Cell *cell = term_row(t, t->cursor_row) + t->cursor_column;
-        const Cell proto = {0, t->current_fg, t->current_bg, t->current_flags};
-        for (int i = 0; i < k; i++) {
-            cell[i] = proto;
-            cell[i].code = cp437_to_unicode[p[i]];
-        }
-        t->last_glyph = cell[k - 1].code;
-        t->screen_changed = 1;
-        t->cursor_column += k;
-        if (t->cursor_column > last) {
-            t->cursor_column = last;
-            if (t->auto_wrap) t->wrap_pending = 1;
-        }
-        p += k;
-        n -= k;
-    }
-}
-
-// Printable bytes while the DEC Special Graphics set is active.
-static void put_graphics_text(Terminal *t, const uint8_t *p, int n) {
-    for (int i = 0; i < n; i++) {
-        uint8_t b = p[i];
-        term_put_glyph(t, b >= 0x5F && b <= 0x7E ? dec_special_graphics[b - 0x5F] : cp437_to_unicode[b]);
-    }
-}
-
-static bool graphics_active(const Terminal *t) {
-    return t->shift_out ? t->g1_graphics : t->g0_graphics;
-}
-
 // Ground state: text and controls, until an ESC changes the state or the bytes end.
 static const uint8_t *ground_bytes(Terminal *t, const uint8_t *p, const uint8_t *end) {
     while (p < end) {
@@ -109,21 +67,19 @@ static const uint8_t *ground_bytes(Terminal *t, const uint8_t *p, const uint8_t 
         if (b >= 0x20 && b != 0x7F) {
             bool cp437 = text_reads_cp437(t);
             if (b >= 0x80 && (!cp437 || t->utf8_held)) {
+                if (!cp437 && !t->utf8_held && (t->emulation == EMU_UTF8 || t->text_encoding == TEXT_UTF8)) {
+                    const uint8_t *q = ansi_put_utf8_text(t, p, end);
+                    if (q != p) {
+                        p = q;
+                        continue;
+                    }
+                }
                 utf8_decode_byte(t, b);
                 p++;
                 continue;
             }
             if (t->utf8_held) term_resolve_pending(t);
-            const uint8_t *q = p + 1;
-            if (cp437)
-                while (q < end && *q >= 0x20 && *q != 0x7F) q++;
-            else
-                while (q < end && *q >= 0x20 && *q < 0x7F) q++;
-            if (graphics_active(t))
-                put_graphics_text(t, p, (int)(q - p));
-            else
-                put_text_run(t, p, (int)(q - p));
-            p = q;
+            p = ansi_put_text(t, p, end, cp437);
             continue;
         }
         p++;

@@ -20,6 +20,12 @@ enum { TERM_COUNTER_CAP = 1 << 30 };
 
 // ansi_parser.cpp: the C0 control table of the ground state (also run inside CSI sequences).
 void ansi_execute_control(Terminal *t, uint8_t b);
+// ansi_text.cpp: the run of text bytes from p (0x20-0x7E, and 0x80-0xFF when cp437), written
+// through the CP437 table or the DEC Special Graphics set; returns where the run ends.
+const uint8_t *ansi_put_text(Terminal *t, const uint8_t *p, const uint8_t *end, bool cp437);
+// ansi_text.cpp: strict UTF-8 text from p (printable ASCII and well-formed sequences, nothing held);
+// returns where it stopped, p itself when the first byte needs the byte-wise decoder.
+const uint8_t *ansi_put_utf8_text(Terminal *t, const uint8_t *p, const uint8_t *end);
 // ansi_csi.cpp: runs a complete CSI sequence whose final byte is given (the parser is back in ground).
 void ansi_dispatch_csi(Terminal *t, uint8_t final_byte);
 // ansi_sgr.cpp: SGR over the collected parameters, then term_update_attr.

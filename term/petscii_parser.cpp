@@ -2,53 +2,71 @@
 // switch, cursor keys, home, clear, insert and delete. Printable bytes are stored as folded PETSCII
 // codes and mapped to glyphs only when the screen is composed. Many hosts reached in PETSCII send
 // plain ASCII menus, so in auto-detect mode the byte stream decides between PETSCII and ASCII handling.
+#include <array>
+
 #include "term/interp.h"
 
 enum { TEXT_MODE_AUTO = 0, TEXT_MODE_ASCII = 1, TEXT_MODE_PETSCII = 2 };
 
-// C64 colour number of a colour control code, or -1.
-static int colour_of(uint8_t b) {
-    switch (b) {
-    case 0x05: return 1;  // white
-    case 0x1C: return 2;  // red
-    case 0x1E: return 5;  // green
-    case 0x1F: return 6;  // blue
-    case 0x81: return 8;  // orange
-    case 0x90: return 0;  // black
-    case 0x95: return 9;  // brown
-    case 0x96: return 10; // light red
-    case 0x97: return 11; // dark grey
-    case 0x98: return 12; // grey
-    case 0x99: return 13; // light green
-    case 0x9A: return 14; // light blue
-    case 0x9B: return 15; // light grey
-    case 0x9C: return 4;  // purple
-    case 0x9E: return 7;  // yellow
-    case 0x9F: return 3;  // cyan
-    default: return -1;
-    }
-}
+// The colour control codes of the C64 keyboard (CTRL and C= with the digit keys).
+struct ColourCode {
+    uint8_t byte;
+    uint8_t colour; // C64 colour number
+};
+static constexpr ColourCode kColourCodes[16] = {
+    {0x90, 0},  // black
+    {0x05, 1},  // white
+    {0x1C, 2},  // red
+    {0x9F, 3},  // cyan
+    {0x9C, 4},  // purple
+    {0x1E, 5},  // green
+    {0x1F, 6},  // blue
+    {0x9E, 7},  // yellow
+    {0x81, 8},  // orange
+    {0x95, 9},  // brown
+    {0x96, 10}, // light red
+    {0x97, 11}, // dark grey
+    {0x98, 12}, // grey
+    {0x99, 13}, // light green
+    {0x9A, 14}, // light blue
+    {0x9B, 15}, // light grey
+};
 
-// Bytes that only PETSCII text contains: colour codes, screen-editor controls and 0xA0 up.
-static bool is_petscii_sign(uint8_t b) {
-    if (b >= 0xA0 || colour_of(b) >= 0) return true;
-    switch (b) {
-    case 0x0E:
-    case 0x11:
-    case 0x12:
-    case 0x13:
-    case 0x14:
-    case 0x1D:
-    case 0x8D:
-    case 0x8E:
-    case 0x91:
-    case 0x92:
-    case 0x93:
-    case 0x94:
-    case 0x9D: return true;
-    default: return false;
-    }
-}
+// Screen-editor controls that plain ASCII text never contains.
+static constexpr uint8_t kSignControls[] = {
+    0x0E, // lower / upper case set
+    0x11, // cursor down
+    0x12, // reverse on
+    0x13, // home
+    0x14, // delete
+    0x1D, // cursor right
+    0x8D, // shifted return
+    0x8E, // upper case / graphics set
+    0x91, // cursor up
+    0x92, // reverse off
+    0x93, // clear
+    0x94, // insert
+    0x9D, // cursor left
+};
+
+enum : int8_t { NO_COLOUR = -1 };
+
+// Per byte: the colour of a colour code, or NO_COLOUR.
+static constexpr auto kColourOf = [] {
+    std::array<int8_t, 256> table{};
+    table.fill(NO_COLOUR);
+    for (const ColourCode &code : kColourCodes) table[code.byte] = (int8_t)code.colour;
+    return table;
+}();
+
+// Per byte: whether only PETSCII text contains it (colour codes, the controls above, 0xA0 up).
+static constexpr auto kIsSign = [] {
+    std::array<bool, 256> table{};
+    for (int b = 0xA0; b < 256; b++) table[b] = true;
+    for (const ColourCode &code : kColourCodes) table[code.byte] = true;
+    for (uint8_t b : kSignControls) table[b] = true;
+    return table;
+}();
 
 static void set_ascii_text(Terminal *t, int on) {
     if (t->ascii_text == on) return;
@@ -58,7 +76,7 @@ static void set_ascii_text(Terminal *t, int on) {
 
 // ASCII is taken on after two CR LF pairs, eight small letters and 32 bytes without a PETSCII sign.
 static void detect_text_mode(Terminal *t, uint8_t b) {
-    if (is_petscii_sign(b)) {
+    if (kIsSign[b]) {
         t->crlf_count = t->lower_count = t->byte_count = 0;
         set_ascii_text(t, 0);
     } else {
@@ -141,6 +159,18 @@ static void set_reverse(Terminal *t, int on) {
     term_update_attr(t);
 }
 
+// term_put_glyph, written in place while the glyph is not the last of its row.
+static inline void put_code(Terminal *t, uint32_t code) {
+    if (t->wrap_pending || t->cursor_column >= t->columns - 1) {
+        term_put_glyph(t, code);
+        return;
+    }
+    term_row(t, t->cursor_row)[t->cursor_column++] =
+        Cell{code, t->current_fg, t->current_bg, t->current_flags};
+    t->last_glyph = code;
+    t->screen_changed = 1;
+}
+
 // The duplicate code ranges fold onto the ones the character tables cover.
 static uint32_t fold_printable(uint8_t b) {
     if (b == 0xFF) return 0x7E;
@@ -150,8 +180,8 @@ static uint32_t fold_printable(uint8_t b) {
 }
 
 static void petscii_byte(Terminal *t, uint8_t b) {
-    int colour = colour_of(b);
-    if (colour >= 0) {
+    int colour = kColourOf[b];
+    if (colour != NO_COLOUR) {
         t->petscii_colour = colour;
         term_update_attr(t);
         return;
@@ -208,7 +238,7 @@ static void petscii_byte(Terminal *t, uint8_t b) {
     case 0x14: delete_left(t); break;  // DEL
     case 0x94: insert_space(t); break; // INST
     default:
-        if ((b >= 0x20 && b <= 0x7F) || b >= 0xA0) term_put_glyph(t, fold_printable(b));
+        if ((b >= 0x20 && b <= 0x7F) || b >= 0xA0) put_code(t, fold_printable(b));
         break; // other control codes, 0x08-0x0A among them, are dropped
     }
 }

@@ -16,9 +16,13 @@ void term_build_tables() {
 static inline Cell blank_cell(const Terminal *t) { return Cell{32, t->current_fg, t->current_bg, 0}; }
 
 static void blank_row(Terminal *t, int row) {
-    Cell blank = blank_cell(t);
+    // Four cells at a time: 48 bytes move as three vector stores, where one 12-byte cell takes two.
+    Cell pattern[4];
+    memset((void *)pattern, 0, sizeof pattern);
+    for (Cell &cell : pattern) cell = blank_cell(t);
     Cell *cells = term_row(t, row);
-    for (int c = 0; c < TERM_MAX_COLUMNS; c++) cells[c] = blank;
+    static_assert(TERM_MAX_COLUMNS % 4 == 0);
+    for (int c = 0; c < TERM_MAX_COLUMNS; c += 4) memcpy((void *)(cells + c), pattern, sizeof pattern);
 }
 
 static void clear_detection(Terminal *t) {
