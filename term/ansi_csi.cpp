@@ -187,6 +187,7 @@ static void dispatch_final(Terminal *t, uint8_t final_byte) {
     case 'X': term_clear_cells(t, row, t->cursor_column, t->cursor_column + n); break; // ECH
     case 'Z': // CBT: n tab stops back, stopping at column 0
         for (int i = 0; i < n && t->cursor_column > 0; i++) t->cursor_column = (t->cursor_column - 1) / 8 * 8;
+        t->wrap_pending = 0; // else the next glyph would wrap from a column the cursor has left
         break;
     case 'b': { // REP, capped so that a huge count stays cheap
         uint32_t glyph = t->last_glyph ? t->last_glyph : ' ';

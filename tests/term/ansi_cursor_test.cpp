@@ -112,6 +112,15 @@ TEST(AutoWrap, CursorCommandsCancelThePendingWrap) {
     }
 }
 
+// A back tab used to leave the wrap pending, so the next glyph went to the next row.
+TEST(AutoWrap, BackTabCancelsThePendingWrap) {
+    TestScreen s(EMU_ANSI);
+    screen_feed(s.t, std::string(80, 'a') + "\x1b[Zb");
+    EXPECT_EQ(s.cell(0, 72).code, (uint32_t)'b');
+    EXPECT_EQ(s->cursor_row, 0);
+    EXPECT_EQ(s->cursor_column, 73);
+}
+
 TEST(AutoWrap, OffOverwritesTheLastColumn) {
     TestScreen s(EMU_ANSI);
     std::string glyphs;
