@@ -1,10 +1,11 @@
-// Test helper for the interpreters: a terminal to feed, its screen as text lines, its whole state as
-// text, and the replies it sent. Every feed through screen_feed is also checked for the split-feed
-// property: the same bytes fed whole, one byte at a time and in random pieces give the same state.
+// Test helper for the interpreters: a terminal to feed, its screen as text, its whole state as text,
+// the replies it sent, and the table-driven screen test. Every feed through screen_feed is also
+// checked for the split-feed property: the same bytes fed whole, one byte at a time and in random
+// pieces must leave the same state and send the same replies.
 #pragma once
 #include <gtest/gtest.h>
 
-#include <cstdint>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <random>
@@ -15,174 +16,147 @@
 #include "term/charset.h"
 #include "term/terminal.h"
 
-// Replies the terminal sent, in order.
-inline std::vector<std::string> g_test_replies;
+inline std::vector<std::string> g_test_replies; // replies sent, in order
 
 inline void test_reply_sink(const uint8_t *bytes, int length) {
     g_test_replies.emplace_back((const char *)bytes, (size_t)length);
 }
 
-// A terminal with owned storage (a Terminal is too big for the stack of some test runners).
+// A terminal on the heap (it is large), created as the program creates it.
 struct TestScreen {
-    Terminal *t;
+    Terminal *t = new Terminal{};
     explicit TestScreen(int emulation, int rows = 24, int scrollback = 0, int ice = 0) {
-        static bool tables_built = false;
-        if (!tables_built) term_build_tables(), tables_built = true;
-        t = new Terminal{};
+        static bool built = (term_build_tables(), true);
+        (void)built;
         t->ice_colors = ice;
         t->reply_sink = test_reply_sink;
         term_create(t, emulation, rows, scrollback);
         g_test_replies.clear();
     }
-    ~TestScreen() {
-        term_release(t);
-        delete t;
-    }
+    ~TestScreen() { term_release(t), delete t; }
     TestScreen(const TestScreen &) = delete;
     TestScreen &operator=(const TestScreen &) = delete;
     Terminal *operator->() { return t; }
     const Cell &cell(int row, int column) const { return term_row(t, row)[column]; }
 };
 
-// The glyph a cell shows (PETSCII cells by the composition rule, full Unicode); 0 for the right half
-// of a wide glyph.
-inline uint32_t screen_glyph(const Terminal *t, const Cell &cell) {
-    if (!(cell.flags & CELL_PETSCII)) return cell.code;
-    if (t->ascii_text && cell.code < 128) return cell.code >= 32 ? cell.code : ' ';
-    return petscii_to_unicode(cell.code, t->petscii_lower, 1);
-}
-
-// One row as UTF-8 text without trailing spaces; wide right halves are skipped.
+// One row as UTF-8 without trailing spaces: PETSCII cells as the composer shows them, wide right halves
+// skipped.
 inline std::string screen_row_text(const Terminal *t, int row) {
     std::string text;
-    const Cell *cells = term_row(t, row);
     for (int c = 0; c < t->columns; c++) {
-        uint32_t glyph = screen_glyph(t, cells[c]);
-        if (glyph == 0) continue;
+        const Cell &cell = term_row(t, row)[c];
+        uint32_t glyph = cell.code;
+        if (cell.flags & CELL_PETSCII)
+            glyph = t->ascii_text && glyph < 128 ? (glyph < 32 ? ' ' : glyph)
+                                                 : petscii_to_unicode(glyph, t->petscii_lower, 1);
         uint8_t utf8[4];
-        text.append((const char *)utf8, (size_t)utf8_encode(glyph, utf8));
+        if (glyph) text.append((const char *)utf8, (size_t)utf8_encode(glyph, utf8));
     }
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    return text;
+    return text.erase(text.find_last_not_of(' ') + 1);
 }
 
 // The rows in use joined by '\n', without the empty rows at the bottom.
 inline std::string screen_text(const Terminal *t) {
-    std::vector<std::string> rows;
-    for (int r = 0; r < t->rows; r++) rows.push_back(screen_row_text(t, r));
-    while (!rows.empty() && rows.back().empty()) rows.pop_back();
     std::string text;
-    for (size_t i = 0; i < rows.size(); i++) text += (i ? "\n" : "") + rows[i];
-    return text;
+    for (int r = 0; r < t->rows; r++) text += screen_row_text(t, r) + "\n";
+    return text.erase(text.find_last_not_of('\n') + 1);
 }
 
-// Every field of the terminal (grid, scrollback, cursor, modes, colours, parser and detection
-// state) as text, for comparing two terminals with a readable difference. The screen-changed flag is
-// left out: it is a redraw hint, and a cursor that moves and comes back within one feed does not set it.
-inline std::string screen_dump(const Terminal *t) {
+// The codes of cells first to end-1 of a row as "U+XXXX" words.
+inline std::string screen_codes(const Terminal *t, int row, int first, int end) {
     std::string s;
-    char line[256];
-    auto add = [&](const char *name, long value) {
-        snprintf(line, sizeof line, "%s=%ld\n", name, value);
-        s += line;
-    };
-    auto add_cells = [&](const char *name, int index, const Cell *cells) {
-        snprintf(line, sizeof line, "%s %d:", name, index);
-        s += line;
-        for (int c = 0; c < TERM_MAX_COLUMNS; c++) {
-            snprintf(line, sizeof line, " %X/%u/%u/%u", cells[c].code, cells[c].fg, cells[c].bg,
-                     cells[c].flags);
-            s += line;
-        }
-        s += "\n";
-    };
-    for (int r = 0; r < TERM_MAX_ROWS; r++) add_cells("row", r, term_row(t, r));
-    for (int i = 0; i < t->scrollback_count; i++) add_cells("scrollback", i, term_scrollback_line(t, i));
-    add("columns", t->columns), add("rows", t->rows), add("cursor_column", t->cursor_column);
-    add("cursor_row", t->cursor_row), add("wrap_pending", t->wrap_pending), add("auto_wrap", t->auto_wrap);
-    add("cursor_visible", t->cursor_visible), add("cursor_keys_mode", t->cursor_keys_mode);
-    add("region_top", t->region_top), add("region_bottom", t->region_bottom), add("emulation", t->emulation);
-    add("fg", t->fg), add("bg", t->bg), add("bold", t->bold), add("blink", t->blink),
-        add("reverse", t->reverse);
-    add("concealed", t->concealed), add("bright_fg", t->bright_fg), add("bright_bg", t->bright_bg);
-    add("ext_fg", t->ext_fg), add("ext_bg", t->ext_bg), add("ice_colors", t->ice_colors);
-    add("current_fg", t->current_fg), add("current_bg", t->current_bg),
-        add("current_flags", t->current_flags);
-    const SavedCursor &v = t->saved;
-    snprintf(line, sizeof line, "saved=%d %d %d %d %d %d %d %d %d\n", v.column, v.row, v.fg, v.bg, v.bold,
-             v.blink, v.reverse, v.ext_fg, v.ext_bg);
-    s += line;
-    add("parser_state", t->parser_state), add("param_count", t->param_count);
-    for (int i = 0; i < TERM_MAX_PARAMS; i++) add("param", t->params[i]);
-    add("private_marker", t->private_marker), add("intermediate", t->intermediate);
-    add("last_glyph", t->last_glyph), add("g0_graphics", t->g0_graphics), add("g1_graphics", t->g1_graphics);
-    add("shift_out", t->shift_out), add("music_pending", t->music_pending), add("utf8_held", t->utf8_held);
-    for (int i = 0; i < t->utf8_held && i < 4; i++) add("utf8_byte", t->utf8_bytes[i]);
-    add("utf8_length", t->utf8_held ? t->utf8_length : 0), add("utf8_score", t->utf8_score);
-    add("cp437_evidence", t->cp437_evidence), add("text_encoding", t->text_encoding);
-    add("petscii_lower", t->petscii_lower), add("petscii_reverse", t->petscii_reverse);
-    add("petscii_colour", t->petscii_colour), add("ascii_text", t->ascii_text),
-        add("text_mode", t->text_mode);
-    add("crlf_count", t->crlf_count), add("lower_count", t->lower_count), add("byte_count", t->byte_count);
-    add("after_cr", t->after_cr), add("ascii_escape_state", t->ascii_escape_state);
-    add("scrollback_count", t->scrollback_count);
-    add("bell_count", t->bell_count);
+    char word[16];
+    for (int c = first; c < end; c++) {
+        snprintf(word, sizeof word, "%sU+%04X", c > first ? " " : "", term_row(t, row)[c].code);
+        s += word;
+    }
     return s;
 }
 
-// A copy of a terminal with a scrollback ring of its own.
-struct TerminalCopy {
-    Terminal t;
-    std::vector<Cell> ring;
-    explicit TerminalCopy(const Terminal *from) : t(*from) {
-        if (from->scrollback) {
-            ring.assign(from->scrollback,
-                        from->scrollback + (size_t)from->scrollback_capacity * TERM_MAX_COLUMNS);
-            t.scrollback = ring.data();
+// Every field that the bytes can change, as text. Left out: the screen-changed flag (a redraw hint: a
+// cursor that moves and comes back within one feed does not set it) and stale UTF-8 bytes.
+inline std::string screen_dump(const Terminal *t) {
+    std::string s;
+    auto cells = [&](const char *name, int index, const Cell *row) { // cells other than grey-on-black spaces
+        for (int c = 0; c < TERM_MAX_COLUMNS; c++)
+            if (row[c].code != ' ' || row[c].fg != 7 || row[c].bg != 0 || row[c].flags != 0)
+                s += std::string(name) + " " + std::to_string(index) + "," + std::to_string(c) + "=" +
+                     std::to_string(row[c].code) + "/" + std::to_string(row[c].fg) + "/" +
+                     std::to_string(row[c].bg) + "/" + std::to_string(row[c].flags) + "\n";
+    };
+    for (int r = 0; r < TERM_MAX_ROWS; r++) cells("row", r, term_row(t, r));
+    for (int i = 0; i < t->scrollback_count; i++) cells("scrollback", i, term_scrollback_line(t, i));
+#define DUMP(field) s += #field "=" + std::to_string(t->field) + "\n"
+    DUMP(rows), DUMP(columns), DUMP(cursor_row), DUMP(cursor_column), DUMP(wrap_pending), DUMP(auto_wrap);
+    DUMP(cursor_visible), DUMP(cursor_keys_mode), DUMP(region_top), DUMP(region_bottom), DUMP(emulation);
+    DUMP(fg), DUMP(bg), DUMP(bold), DUMP(blink), DUMP(reverse), DUMP(concealed), DUMP(bright_fg);
+    DUMP(bright_bg), DUMP(ext_fg), DUMP(ext_bg), DUMP(current_fg), DUMP(current_bg), DUMP(current_flags);
+    DUMP(saved.column), DUMP(saved.row), DUMP(saved.fg), DUMP(saved.bg), DUMP(saved.bold), DUMP(saved.blink);
+    DUMP(saved.reverse), DUMP(saved.ext_fg), DUMP(saved.ext_bg), DUMP(parser_state), DUMP(param_count);
+    DUMP(private_marker), DUMP(intermediate), DUMP(last_glyph), DUMP(g0_graphics), DUMP(g1_graphics);
+    DUMP(shift_out), DUMP(music_pending), DUMP(utf8_held), DUMP(utf8_score), DUMP(cp437_evidence);
+    DUMP(text_encoding), DUMP(petscii_lower), DUMP(petscii_reverse), DUMP(petscii_colour), DUMP(ascii_text);
+    DUMP(crlf_count), DUMP(lower_count), DUMP(byte_count), DUMP(after_cr), DUMP(ascii_escape_state);
+    DUMP(scrollback_count), DUMP(bell_count);
+#undef DUMP
+    for (int i = 0; i < TERM_MAX_PARAMS; i++) s += "param=" + std::to_string(t->params[i]) + "\n";
+    for (int i = 0; i < t->utf8_held; i++) s += "held=" + std::to_string(t->utf8_bytes[i]) + "\n";
+    return s;
+}
+
+// Feeds bytes whole, and checks the split-feed property on two copies of the terminal.
+inline void screen_feed(Terminal *t, std::string_view bytes) {
+    struct Copy { // a terminal copy with a scrollback ring of its own
+        Terminal t;
+        std::vector<Cell> ring;
+    };
+    auto by_byte = std::make_unique<Copy>(Copy{*t, {}}), by_piece = std::make_unique<Copy>(Copy{*t, {}});
+    for (Copy *copy : {by_byte.get(), by_piece.get()})
+        if (t->scrollback) {
+            copy->ring.assign(t->scrollback,
+                              t->scrollback + (size_t)t->scrollback_capacity * TERM_MAX_COLUMNS);
+            copy->t.scrollback = copy->ring.data();
+        }
+    std::vector<std::string> before = g_test_replies, expected;
+    std::string expected_dump;
+    std::mt19937 random((unsigned)bytes.size());
+    for (Terminal *target : {t, &by_byte->t, &by_piece->t}) {
+        g_test_replies.clear();
+        for (size_t at = 0, size; at < bytes.size(); at += size) {
+            size = target == t ? bytes.size() : target == &by_byte->t ? 1 : 1 + random() % 64;
+            size = std::min(size, bytes.size() - at);
+            term_feed(target, (const uint8_t *)bytes.data() + at, (int)size);
+        }
+        const char *way = target == &by_byte->t ? "fed byte by byte" : "fed in pieces of 1 to 64";
+        if (target == t) {
+            expected = g_test_replies, expected_dump = screen_dump(t);
+        } else {
+            EXPECT_EQ(screen_dump(target), expected_dump) << way;
+            EXPECT_EQ(g_test_replies, expected) << way;
         }
     }
+    g_test_replies = before;
+    g_test_replies.insert(g_test_replies.end(), expected.begin(), expected.end());
+}
+
+// A table row: bytes fed to a fresh terminal, and the screen and cursor they must leave.
+struct ScreenCase {
+    const char *name;
+    int emulation;
+    int rows;
+    std::string input;
+    const char *text; // screen_text, or nullptr when only the cursor matters
+    int row, column;  // the cursor
 };
 
-// Feeds bytes in pieces of random sizes (1 to 64), or one at a time when chunk is 1.
-inline void screen_feed_pieces(Terminal *t, std::string_view bytes, unsigned seed, int chunk) {
-    std::mt19937 random(seed);
-    size_t at = 0;
-    while (at < bytes.size()) {
-        size_t size = chunk > 0 ? (size_t)chunk : 1 + random() % 64;
-        if (size > bytes.size() - at) size = bytes.size() - at;
-        term_feed(t, (const uint8_t *)bytes.data() + at, (int)size);
-        at += size;
-    }
+inline void PrintTo(const ScreenCase &c, std::ostream *os) {
+    *os << c.name;
 }
 
-// Feeds bytes whole; the same bytes fed one at a time and in random pieces into copies of the
-// terminal must leave the same state and send the same replies.
-inline void screen_feed(Terminal *t, std::string_view bytes) {
-    static std::unique_ptr<TerminalCopy> by_byte, by_piece; // big: kept off the stack
-    by_byte = std::make_unique<TerminalCopy>(t);
-    by_piece = std::make_unique<TerminalCopy>(t);
-    std::vector<std::string> before = g_test_replies;
+class ScreenTest : public testing::TestWithParam<ScreenCase> {};
 
-    g_test_replies.clear();
-    term_feed(t, (const uint8_t *)bytes.data(), (int)bytes.size());
-    std::vector<std::string> whole = g_test_replies;
-
-    g_test_replies.clear();
-    screen_feed_pieces(&by_byte->t, bytes, 0, 1);
-    EXPECT_EQ(screen_dump(t), screen_dump(&by_byte->t)) << "fed one byte at a time";
-    EXPECT_EQ(whole, g_test_replies) << "fed one byte at a time";
-
-    unsigned seed = (unsigned)std::hash<std::string_view>{}(bytes);
-    g_test_replies.clear();
-    screen_feed_pieces(&by_piece->t, bytes, seed, 0);
-    EXPECT_EQ(screen_dump(t), screen_dump(&by_piece->t)) << "fed in random pieces, seed " << seed;
-    EXPECT_EQ(whole, g_test_replies) << "fed in random pieces, seed " << seed;
-
-    g_test_replies = before;
-    g_test_replies.insert(g_test_replies.end(), whole.begin(), whole.end());
-}
-
-// Test names for table-driven suites, from the cases' name fields.
+// Test names from the cases' name fields.
 struct CaseName {
     template <class Info> std::string operator()(const Info &info) const {
         std::string name = info.param.name;
@@ -191,14 +165,3 @@ struct CaseName {
         return name;
     }
 };
-
-// Code points as "U+XXXX" words, for expectations on cells.
-inline std::string screen_codes(const Terminal *t, int row, int first, int end) {
-    std::string s;
-    char word[16];
-    for (int c = first; c < end; c++) {
-        snprintf(word, sizeof word, "%sU+%04X", s.empty() ? "" : " ", term_row(t, row)[c].code);
-        s += word;
-    }
-    return s;
-}
