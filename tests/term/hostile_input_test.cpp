@@ -2,8 +2,6 @@
 // break the terminal's invariants, or put the host's bytes into a reply.
 #include <malloc.h>
 
-#include <regex>
-
 #include "tests/term/screen_text.h"
 
 namespace {
@@ -16,6 +14,15 @@ void expect_sound(const Terminal *t, const std::string &what) {
     EXPECT_TRUE(t->param_count >= 0 && t->param_count <= TERM_MAX_PARAMS) << what;
     for (int i = 0; i < TERM_MAX_PARAMS; i++) EXPECT_LE(t->params[i], 999999) << what;
     EXPECT_TRUE(t->utf8_held >= 0 && t->utf8_held < 4) << what;
+}
+
+// "\e[?1;0c", "\e[0n" or "\e[ROW;COLUMNR" with numbers of the screen.
+bool is_our_reply(const std::string &reply) {
+    int row = 0, column = 0, length = 0;
+    if (reply == "\x1b[?1;0c" || reply == "\x1b[0n") return true;
+    return sscanf(reply.c_str(), "\x1b[%d;%dR%n", &row, &column, &length) == 2 &&
+           length == (int)reply.size() && row >= 1 && row <= 26 && column >= 1 && column <= 80 &&
+           reply.find_first_of("+- ") == std::string::npos;
 }
 
 TEST(HostileInput, HugeCountsStayInsideTheScreen) {
@@ -40,7 +47,6 @@ TEST(HostileInput, TenThousandParametersRunIntoTheSixteenth) {
 }
 
 TEST(HostileInput, RandomBytesKeepTheTerminalSoundAndRepliesOurOwn) {
-    static const std::regex kReply("\x1b\\[(\\?1;0c|0n|[0-9]{1,2};[0-9]{1,2}R)");
     std::mt19937 random(7);
     for (int emulation = 0; emulation < EMU_COUNT; emulation++) {
         TestScreen s(emulation, emulation_is_petscii(emulation) ? 25 : 24, 50);
@@ -53,7 +59,7 @@ TEST(HostileInput, RandomBytesKeepTheTerminalSoundAndRepliesOurOwn) {
             expect_sound(s.t, "emulation " + std::to_string(emulation));
         }
         for (const std::string &reply : g_test_replies)
-            EXPECT_TRUE(std::regex_match(reply, kReply)) << testing::PrintToString(reply);
+            EXPECT_TRUE(is_our_reply(reply)) << testing::PrintToString(reply);
     }
 }
 
