@@ -32,7 +32,7 @@ void ansi_dispatch_csi(Terminal *t, uint8_t final_byte);
 void ansi_apply_sgr(Terminal *t);
 // utf8_decode.cpp: a byte 0x80-0xFF in ground state, read as CP437 or UTF-8 by the text encoding.
 void utf8_decode_byte(Terminal *t, uint8_t b);
-// utf8_decode.cpp: true when 8-bit text is read as CP437 (fixed by the emulation or decided).
+// True when 8-bit text is read as CP437 (fixed by the emulation, or decided).
 inline bool text_reads_cp437(const Terminal *t) {
     return t->emulation == EMU_CP437 || (t->emulation != EMU_UTF8 && t->text_encoding == TEXT_CP437);
 }
