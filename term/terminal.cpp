@@ -309,6 +309,9 @@ void term_set_emulation(Terminal *t, int emulation, int rows) {
         t->scrollback_head = 0;
         term_soft_reset(t);
         term_clear_screen(t);
+        // The rows below those in use too: they come back into view when the rows grow later (status
+        // bar turned off), and must not show cells of the emulation left behind.
+        for (int r = t->rows; r < TERM_MAX_ROWS; r++) blank_row(t, r);
     }
     if (emulation == EMU_CP437) t->text_encoding = TEXT_CP437;
     else if (emulation == EMU_UTF8) t->text_encoding = TEXT_UTF8;

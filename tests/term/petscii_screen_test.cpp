@@ -76,4 +76,15 @@ TEST(PetsciiEdit, DeleteAndInsertMoveCellsWithTheirColours) {
     EXPECT_EQ(s.cell(0, 0).fg, 17) << "the opened cell keeps its colours, not the current ones";
 }
 
+// A row hidden below the screen kept the PETSCII cells after a switch, and showed them in ANSI once
+// the rows grew again.
+TEST(EmulationSwitch, HiddenRowIsBlankWhenTheRowsGrow) {
+    TestScreen s(EMU_PETSCII40, 25);
+    screen_feed(s.t, std::string(24, '\x11') + "AB\x13");
+    term_set_emulation(s.t, EMU_ANSI, 24);
+    term_set_emulation(s.t, EMU_ANSI, 25);
+    EXPECT_EQ(screen_text(s.t), "");
+    EXPECT_EQ(s.cell(24, 0).flags, 0);
+}
+
 } // namespace
