@@ -16,9 +16,13 @@ void term_build_tables() {
 static inline Cell blank_cell(const Terminal *t) { return Cell{32, t->current_fg, t->current_bg, 0}; }
 
 static void blank_row(Terminal *t, int row) {
-    Cell blank = blank_cell(t);
+    // Four cells at a time: 48 bytes move as three vector stores, where one 12-byte cell takes two.
+    Cell pattern[4];
+    memset((void *)pattern, 0, sizeof pattern);
+    for (Cell &cell : pattern) cell = blank_cell(t);
     Cell *cells = term_row(t, row);
-    for (int c = 0; c < TERM_MAX_COLUMNS; c++) cells[c] = blank;
+    static_assert(TERM_MAX_COLUMNS % 4 == 0);
+    for (int c = 0; c < TERM_MAX_COLUMNS; c += 4) memcpy((void *)(cells + c), pattern, sizeof pattern);
 }
 
 static void clear_detection(Terminal *t) {
@@ -160,8 +164,11 @@ void term_clear_cells(Terminal *t, int row, int first, int end) {
 static void rotate_rows(Terminal *t, int top, int bottom, int k) {
     uint8_t slots[TERM_MAX_ROWS];
     int height = bottom - top + 1;
-    for (int i = 0; i < height; i++) slots[i] = t->row_slot[top + ((i + k) % height + height) % height];
-    memcpy(t->row_slot + top, slots, (size_t)height);
+    if (k < 0) k += height; // down by k is up by height - k
+    uint8_t *rows = t->row_slot + top;
+    memcpy(slots, rows + k, (size_t)(height - k));
+    memcpy(slots + height - k, rows, (size_t)k);
+    memcpy(rows, slots, (size_t)height);
 }
 
 void term_scroll_up(Terminal *t, int top, int bottom, int count) {
@@ -302,6 +309,9 @@ void term_set_emulation(Terminal *t, int emulation, int rows) {
         t->scrollback_head = 0;
         term_soft_reset(t);
         term_clear_screen(t);
+        // The rows below those in use too: they come back into view when the rows grow later (status
+        // bar turned off), and must not show cells of the emulation left behind.
+        for (int r = t->rows; r < TERM_MAX_ROWS; r++) blank_row(t, r);
     }
     if (emulation == EMU_CP437) t->text_encoding = TEXT_CP437;
     else if (emulation == EMU_UTF8) t->text_encoding = TEXT_UTF8;

@@ -1,0 +1,25 @@
+// Host bytes through the ANSI / VT100 / TTY interpreter. The first byte chooses the emulation, the
+// size of the feeds, iCE colours and whether a stalled UTF-8 sequence is settled after each feed.
+#include "fuzz/term_fuzz_checks.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    static Terminal terminal;
+    static bool built = false;
+    if (!built) term_build_tables(), built = true;
+    if (size < 1) return 0;
+    uint8_t control = data[0];
+    static const int kEmulations[8] = {EMU_ANSI, EMU_CP437, EMU_UTF8, EMU_VT100,
+                                       EMU_TTY,  EMU_ANSI,  EMU_UTF8, EMU_ANSI};
+    size_t chunk = 1 + ((control >> 3) & 15) * 17; // 1 to 256 bytes
+    terminal.ice_colors = (control >> 7) & 1;
+    terminal.reply_sink = fuzz_check_reply;
+    term_create(&terminal, kEmulations[control & 7], 24, 8);
+    for (size_t at = 1; at < size; at += chunk) {
+        size_t piece = size - at < chunk ? size - at : chunk;
+        term_feed(&terminal, data + at, (int)piece);
+        if (control & 0x40) term_resolve_pending(&terminal);
+        fuzz_check_terminal(&terminal);
+    }
+    term_release(&terminal);
+    return 0;
+}

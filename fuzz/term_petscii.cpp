@@ -1,0 +1,23 @@
+// Host bytes through the PETSCII interpreter. The first byte chooses 40 or 80 columns, the text mode
+// (auto detect, ASCII, PETSCII only) and the size of the feeds.
+#include "fuzz/term_fuzz_checks.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    static Terminal terminal;
+    static bool built = false;
+    if (!built) term_build_tables(), built = true;
+    if (size < 1) return 0;
+    uint8_t control = data[0];
+    size_t chunk = 1 + ((control >> 3) & 31) * 8; // 1 to 249 bytes
+    terminal.reply_sink = fuzz_check_reply;
+    term_create(&terminal, control & 1 ? EMU_PETSCII80 : EMU_PETSCII40, 25, 8);
+    terminal.text_mode = ((control >> 1) & 3) % 3;
+    term_soft_reset(&terminal);
+    for (size_t at = 1; at < size; at += chunk) {
+        size_t piece = size - at < chunk ? size - at : chunk;
+        term_feed(&terminal, data + at, (int)piece);
+        fuzz_check_terminal(&terminal);
+    }
+    term_release(&terminal);
+    return 0;
+}

@@ -1,0 +1,84 @@
+// Erasing, inserting and deleting cells and lines, scrolling, the scroll region and the scrollback.
+#include "tests/term/screen_text.h"
+
+namespace {
+
+// Five full rows on a 5-row screen; the cursor ends on row 4, column 10.
+const std::string kFill = "0123456789\r\nabcdefghij\r\nABCDEFGHIJ\r\nklmnopqrst\r\nKLMNOPQRST";
+const char kFillText[] = "0123456789\nabcdefghij\nABCDEFGHIJ\nklmnopqrst\nKLMNOPQRST";
+const char kRows1to4[] = "\nabcdefghij\nABCDEFGHIJ\nklmnopqrst\nKLMNOPQRST";
+
+// clang-format off
+const ScreenCase kEraseCases[] = {
+    {"el to the end", EMU_ANSI, 5, kFill + "\x1b[1;4H\x1b[K", "012\nabcdefghij\nABCDEFGHIJ\nklmnopqrst\nKLMNOPQRST", 0, 3},
+    {"el to the cursor", EMU_ANSI, 5, kFill + "\x1b[1;4H\x1b[1K", "    456789\nabcdefghij\nABCDEFGHIJ\nklmnopqrst\nKLMNOPQRST", 0, 3},
+    {"el other values whole row", EMU_ANSI, 5, kFill + "\x1b[1;4H\x1b[7K", kRows1to4, 0, 3},
+    {"ed to the end", EMU_ANSI, 5, kFill + "\x1b[2;4H\x1b[J", "0123456789\nabc", 1, 3},
+    {"ed to the cursor", EMU_ANSI, 5, kFill + "\x1b[2;4H\x1b[1J", "\n    efghij\nABCDEFGHIJ\nklmnopqrst\nKLMNOPQRST", 1, 3},
+    {"ed all homes in ansi", EMU_UTF8, 5, kFill + "\x1b[2;4H\x1b[3J", "", 0, 0},
+    {"ed all stays in vt100", EMU_VT100, 5, kFill + "\x1b[2;4H\x1b[2J", "", 1, 3},
+    {"ed other values nothing", EMU_ANSI, 5, kFill + "\x1b[2;4H\x1b[4J", kFillText, 1, 3},
+    {"ff clears in ansi", EMU_CP437, 5, kFill + "\x0c", "", 0, 0},
+    {"ff is a line feed in vt100", EMU_VT100, 5, kFill + "\x0c", "abcdefghij\nABCDEFGHIJ\nklmnopqrst\nKLMNOPQRST", 4, 10},
+    {"ech ich dch", EMU_ANSI, 5, kFill + "\x1b[1;2H\x1b[2X\x1b[1;7H\x1b[2@\x1b[1;3H\x1b[P", "0 345  6789\nabcdefghij\nABCDEFGHIJ\nklmnopqrst\nKLMNOPQRST", 0, 2},
+    {"ich and dch huge counts", EMU_ANSI, 5, kFill + "\x1b[1;3H\x1b[999999999@\x1b[2;3H\x1b[99999P", "01\nab\nABCDEFGHIJ\nklmnopqrst\nKLMNOPQRST", 1, 2},
+    {"il", EMU_ANSI, 5, kFill + "\x1b[2;1H\x1b[2L", "0123456789\n\n\nabcdefghij\nABCDEFGHIJ", 1, 0},
+    {"il inside the region", EMU_ANSI, 5, kFill + "\x1b[2;4r\x1b[3;1H\x1b[L", "0123456789\nabcdefghij\n\nABCDEFGHIJ\nKLMNOPQRST", 2, 0},
+    {"il and dl outside the region", EMU_ANSI, 5, kFill + "\x1b[2;4r\x1b[L\x1b[5;1H\x1b[M", kFillText, 4, 0},
+    {"dl huge count", EMU_ANSI, 5, kFill + "\x1b[2;4r\x1b[2;1H\x1b[99M", "0123456789\n\n\n\nKLMNOPQRST", 1, 0},
+    {"su sd", EMU_ANSI, 5, kFill + "\x1b[2S\x1b[T", "\nABCDEFGHIJ\nklmnopqrst\nKLMNOPQRST", 4, 10},
+    {"su inside the region", EMU_ANSI, 5, kFill + "\x1b[2;3r\x1b[S", "0123456789\nABCDEFGHIJ\n\nklmnopqrst\nKLMNOPQRST", 0, 0},
+    {"ri at the region top", EMU_ANSI, 5, kFill + "\x1b[2;4r\x1b[2;1H\x1bM", "0123456789\n\nabcdefghij\nABCDEFGHIJ\nKLMNOPQRST", 1, 0},
+    {"lf at the region bottom", EMU_ANSI, 5, kFill + "\x1b[2;4r\x1b[4;1H\n", "0123456789\nABCDEFGHIJ\nklmnopqrst\n\nKLMNOPQRST", 3, 0},
+    {"lf below the region", EMU_ANSI, 5, kFill + "\x1b[1;2r\x1b[5;1H\nX", "0123456789\nabcdefghij\nABCDEFGHIJ\nklmnopqrst\nXLMNOPQRST", 4, 1},
+    {"rep", EMU_ANSI, 5, kFill + "\r\n\x1b[3b", "abcdefghij\nABCDEFGHIJ\nklmnopqrst\nKLMNOPQRST\nTTT", 4, 3},
+    {"ris", EMU_ANSI, 5, kFill + "\x1b[2;3r\x1b" "c\n\n\n\nx", "\n\n\n\nx", 4, 1},
+};
+// clang-format on
+
+INSTANTIATE_TEST_SUITE_P(Erase, ScreenTest, testing::ValuesIn(kEraseCases), CaseName());
+
+TEST(Rep, TwoThousandGlyphsAtMost) {
+    TestScreen s(EMU_ANSI, 25);
+    screen_feed(s.t, "!\x1b[99999b"); // 2001 glyphs: a full screen and one more after a scroll
+    EXPECT_EQ(screen_row_text(s.t, 24), "!");
+    EXPECT_EQ(screen_row_text(s.t, 23), std::string(80, '!'));
+}
+
+TEST(Erase, BlanksTakeTheCurrentBackground) {
+    TestScreen s(EMU_ANSI, 5);
+    screen_feed(s.t, kFill + "\x1b[5;44m\x1b[2;3H\x1b[K\x1b[3;1H\x1b[2@\x1b[4;1H\x1b[L");
+    for (auto [row, column] : {std::pair{1, 2}, {1, 79}, {2, 1}, {3, 0}, {3, 79}}) {
+        EXPECT_EQ(s.cell(row, column).bg, 1) << row << "," << column;
+        EXPECT_EQ(s.cell(row, column).flags, 0) << "blanks never blink";
+    }
+    EXPECT_EQ(s.cell(1, 1).bg, 0);
+}
+
+TEST(Region, InvalidRegionKeepsTheOldOneAndHomes) {
+    TestScreen s(EMU_ANSI, 24);
+    screen_feed(s.t, "\x1b[5;10r");
+    for (const char *bad : {"\x1b[10;5r", "\x1b[7;7r", "\x1b[30r", "\x1b[24;99r"}) {
+        screen_feed(s.t, std::string("\x1b[3;3H") + bad);
+        EXPECT_EQ(s->region_top * 100 + s->region_bottom, 409) << testing::PrintToString(bad);
+        EXPECT_EQ(s->cursor_row + s->cursor_column, 0) << testing::PrintToString(bad);
+    }
+    screen_feed(s.t, "\x1b[2;99r");
+    EXPECT_EQ(s->region_top * 100 + s->region_bottom, 123);
+}
+
+TEST(Scrollback, FedByFullScreenScrollsAndAnsiClears) {
+    TestScreen s(EMU_ANSI, 5, 20);
+    screen_feed(s.t, kFill + "\r\n\r\n"); // two rows scroll off
+    EXPECT_EQ(s->scrollback_count, 2);
+    screen_feed(s.t, "\x1b[2J"); // three rows hold text
+    EXPECT_EQ(s->scrollback_count, 5);
+    EXPECT_EQ(term_scrollback_line(s.t, 4)[0].code, (uint32_t)'K');
+    screen_feed(s.t, "\x1b[2;4r\x1b[4;1H\n\n\x0c"); // a region scroll and an empty page add nothing
+    EXPECT_EQ(s->scrollback_count, 5);
+    TestScreen v(EMU_VT100, 5, 20);
+    screen_feed(v.t, kFill + "\x1b[2J");
+    EXPECT_EQ(v->scrollback_count, 0);
+}
+
+} // namespace

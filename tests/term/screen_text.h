@@ -1,0 +1,167 @@
+// Test helper for the interpreters: a terminal to feed, its screen as text, its whole state as text,
+// the replies it sent, and the table-driven screen test. Every feed through screen_feed is also
+// checked for the split-feed property: the same bytes fed whole, one byte at a time and in random
+// pieces must leave the same state and send the same replies.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "term/charset.h"
+#include "term/terminal.h"
+
+inline std::vector<std::string> g_test_replies; // replies sent, in order
+
+inline void test_reply_sink(const uint8_t *bytes, int length) {
+    g_test_replies.emplace_back((const char *)bytes, (size_t)length);
+}
+
+// A terminal on the heap (it is large), created as the program creates it.
+struct TestScreen {
+    Terminal *t = new Terminal{};
+    explicit TestScreen(int emulation, int rows = 24, int scrollback = 0, int ice = 0) {
+        static bool built = (term_build_tables(), true);
+        (void)built;
+        t->ice_colors = ice;
+        t->reply_sink = test_reply_sink;
+        term_create(t, emulation, rows, scrollback);
+        g_test_replies.clear();
+    }
+    ~TestScreen() { term_release(t), delete t; }
+    TestScreen(const TestScreen &) = delete;
+    TestScreen &operator=(const TestScreen &) = delete;
+    Terminal *operator->() { return t; }
+    const Cell &cell(int row, int column) const { return term_row(t, row)[column]; }
+};
+
+// One row as UTF-8 without trailing spaces: PETSCII cells as the composer shows them, wide right halves
+// skipped.
+inline std::string screen_row_text(const Terminal *t, int row) {
+    std::string text;
+    for (int c = 0; c < t->columns; c++) {
+        const Cell &cell = term_row(t, row)[c];
+        uint32_t glyph = cell.code;
+        if (cell.flags & CELL_PETSCII)
+            glyph = t->ascii_text && glyph < 128 ? (glyph < 32 ? ' ' : glyph)
+                                                 : petscii_to_unicode(glyph, t->petscii_lower, 1);
+        uint8_t utf8[4];
+        if (glyph) text.append((const char *)utf8, (size_t)utf8_encode(glyph, utf8));
+    }
+    return text.erase(text.find_last_not_of(' ') + 1);
+}
+
+// The rows in use joined by '\n', without the empty rows at the bottom.
+inline std::string screen_text(const Terminal *t) {
+    std::string text;
+    for (int r = 0; r < t->rows; r++) text += screen_row_text(t, r) + "\n";
+    return text.erase(text.find_last_not_of('\n') + 1);
+}
+
+// The codes of cells first to end-1 of a row as "U+XXXX" words.
+inline std::string screen_codes(const Terminal *t, int row, int first, int end) {
+    std::string s;
+    char word[16];
+    for (int c = first; c < end; c++) {
+        snprintf(word, sizeof word, "%sU+%04X", c > first ? " " : "", term_row(t, row)[c].code);
+        s += word;
+    }
+    return s;
+}
+
+// Every field that the bytes can change, as text. Left out: the screen-changed flag (a redraw hint: a
+// cursor that moves and comes back within one feed does not set it) and stale UTF-8 bytes.
+inline std::string screen_dump(const Terminal *t) {
+    std::string s;
+    auto cells = [&](const char *name, int index, const Cell *row) { // cells other than grey-on-black spaces
+        for (int c = 0; c < TERM_MAX_COLUMNS; c++)
+            if (row[c].code != ' ' || row[c].fg != 7 || row[c].bg != 0 || row[c].flags != 0)
+                s += std::string(name) + " " + std::to_string(index) + "," + std::to_string(c) + "=" +
+                     std::to_string(row[c].code) + "/" + std::to_string(row[c].fg) + "/" +
+                     std::to_string(row[c].bg) + "/" + std::to_string(row[c].flags) + "\n";
+    };
+    for (int r = 0; r < TERM_MAX_ROWS; r++) cells("row", r, term_row(t, r));
+    for (int i = 0; i < t->scrollback_count; i++) cells("scrollback", i, term_scrollback_line(t, i));
+#define DUMP(field) s += #field "=" + std::to_string(t->field) + "\n"
+    DUMP(rows), DUMP(columns), DUMP(cursor_row), DUMP(cursor_column), DUMP(wrap_pending), DUMP(auto_wrap);
+    DUMP(cursor_visible), DUMP(cursor_keys_mode), DUMP(region_top), DUMP(region_bottom), DUMP(emulation);
+    DUMP(fg), DUMP(bg), DUMP(bold), DUMP(blink), DUMP(reverse), DUMP(concealed), DUMP(bright_fg);
+    DUMP(bright_bg), DUMP(ext_fg), DUMP(ext_bg), DUMP(current_fg), DUMP(current_bg), DUMP(current_flags);
+    DUMP(saved.column), DUMP(saved.row), DUMP(saved.fg), DUMP(saved.bg), DUMP(saved.bold), DUMP(saved.blink);
+    DUMP(saved.reverse), DUMP(saved.ext_fg), DUMP(saved.ext_bg), DUMP(parser_state), DUMP(param_count);
+    DUMP(private_marker), DUMP(intermediate), DUMP(last_glyph), DUMP(g0_graphics), DUMP(g1_graphics);
+    DUMP(shift_out), DUMP(music_pending), DUMP(utf8_held), DUMP(utf8_score), DUMP(cp437_evidence);
+    DUMP(text_encoding), DUMP(petscii_lower), DUMP(petscii_reverse), DUMP(petscii_colour), DUMP(ascii_text);
+    DUMP(crlf_count), DUMP(lower_count), DUMP(byte_count), DUMP(after_cr), DUMP(ascii_escape_state);
+    DUMP(scrollback_count), DUMP(bell_count);
+#undef DUMP
+    for (int i = 0; i < TERM_MAX_PARAMS; i++) s += "param=" + std::to_string(t->params[i]) + "\n";
+    for (int i = 0; i < t->utf8_held; i++) s += "held=" + std::to_string(t->utf8_bytes[i]) + "\n";
+    return s;
+}
+
+// Feeds bytes whole, and checks the split-feed property on two copies of the terminal.
+inline void screen_feed(Terminal *t, std::string_view bytes) {
+    struct Copy { // a terminal copy with a scrollback ring of its own
+        Terminal t;
+        std::vector<Cell> ring;
+    };
+    auto by_byte = std::make_unique<Copy>(Copy{*t, {}}), by_piece = std::make_unique<Copy>(Copy{*t, {}});
+    for (Copy *copy : {by_byte.get(), by_piece.get()})
+        if (t->scrollback) {
+            copy->ring.assign(t->scrollback,
+                              t->scrollback + (size_t)t->scrollback_capacity * TERM_MAX_COLUMNS);
+            copy->t.scrollback = copy->ring.data();
+        }
+    std::vector<std::string> before = g_test_replies, expected;
+    std::string expected_dump;
+    std::mt19937 random((unsigned)bytes.size());
+    for (Terminal *target : {t, &by_byte->t, &by_piece->t}) {
+        g_test_replies.clear();
+        for (size_t at = 0, size; at < bytes.size(); at += size) {
+            size = target == t ? bytes.size() : target == &by_byte->t ? 1 : 1 + random() % 64;
+            size = std::min(size, bytes.size() - at);
+            term_feed(target, (const uint8_t *)bytes.data() + at, (int)size);
+        }
+        const char *way = target == &by_byte->t ? "fed byte by byte" : "fed in pieces of 1 to 64";
+        if (target == t) {
+            expected = g_test_replies, expected_dump = screen_dump(t);
+        } else {
+            EXPECT_EQ(screen_dump(target), expected_dump) << way;
+            EXPECT_EQ(g_test_replies, expected) << way;
+        }
+    }
+    g_test_replies = before;
+    g_test_replies.insert(g_test_replies.end(), expected.begin(), expected.end());
+}
+
+// A table row: bytes fed to a fresh terminal, and the screen and cursor they must leave.
+struct ScreenCase {
+    const char *name;
+    int emulation;
+    int rows;
+    std::string input;
+    const char *text; // screen_text, or nullptr when only the cursor matters
+    int row, column;  // the cursor
+};
+
+inline void PrintTo(const ScreenCase &c, std::ostream *os) {
+    *os << c.name;
+}
+
+class ScreenTest : public testing::TestWithParam<ScreenCase> {};
+
+// Test names from the cases' name fields.
+struct CaseName {
+    template <class Info> std::string operator()(const Info &info) const {
+        std::string name = info.param.name;
+        for (char &ch : name)
+            if (!isalnum((unsigned char)ch)) ch = '_';
+        return name;
+    }
+};
