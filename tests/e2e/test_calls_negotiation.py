@@ -43,7 +43,8 @@ def check(case):
         for command in [("WILL", 31), naws, ("WILL", 24), ("SB", 24, b"\x00" + ttype.encode())]:
             if not session.wait_command(command, 5):
                 t.fail(f"{emulation}: no {command} among {session.commands}")
-        t.wait_text("READY")
+        ready = "R E A D Y" if emulation == "petscii40" else "READY"  # 40 columns shown double width
+        t.wait_text(ready)
 
         start = len(session.raw)
         type_keys(t, keys)

@@ -24,7 +24,7 @@ SCREEN = ("\\e[2J\\e[H\\e[1;33;44m Yellow on blue \\e[0m \\e[31mred\\e[0m\\r\\n"
 def check_screen(t):
     t.wait_text("Type here:")
     rows = t.screen()
-    if not rows[1].startswith(" Yellow on blue  red") or not rows[2].startswith(" cyan "):
+    if not rows[1].startswith(" Yellow on blue  red") or not rows[2].startswith(" cyan"):
         t.fail("the host's screen is not as sent")
     colours = t.screen(colours=True)
     yellow = colours[1]
