@@ -26,11 +26,11 @@ TEST(CommandLine, Split) {
         {"pelong", V{"pelong"}},
         {"  pelong \t bbs  2323 ", V{"pelong", "bbs", "2323"}},
         {"pelong \"my host\" 2323", V{"pelong", "my host", "2323"}},
-        {"pelong \"\"", V{"pelong", ""}},             // empty quotes: an empty argument
-        {"pelong \"ab\"cd", V{"pelong", "ab", "cd"}}, // the closing quote ends the argument
-        {"pelong ab\"cd\"", V{"pelong", "ab\"cd\""}}, // quotes inside a word are ordinary
+        {"pelong \"\"", V{"pelong", ""}},                       // empty quotes: an empty argument
+        {"pelong \"ab\"cd", V{"pelong", "ab", "cd"}},           // the closing quote ends the argument
+        {"pelong ab\"cd\"", V{"pelong", "ab\"cd\""}},           // quotes inside a word are ordinary
         {"pelong \"unterminated arg", V{"pelong", "unterminated arg"}},
-        {"pelong C:\\dir\\x", V{"pelong", "C:\\dir\\x"}}, // no escape character
+        {"pelong C:\\dir\\x", V{"pelong", "C:\\dir\\x"}},       // no escape character
         {"", V{}},
     };
     for (auto &c : cases) EXPECT_EQ(split(c.line), c.args) << c.line;
@@ -70,14 +70,14 @@ TEST(CommandLine, ReadOptions) {
         {{"pelong", "-e", "vt100", "bbs"}, "bbs", 23, 3, nullptr, 0, 0},
         {{"pelong", "/E", "PETSCII", "bbs"}, "bbs", 23, 5, nullptr, 0, 0},
         {{"pelong", "-e", "nonsense", "somehost"}, "somehost", 23, -1, nullptr, 0, 0},
-        {{"pelong", "-e"}, "-e", 23, -1, nullptr, 0, 0}, // no value: a host
-        {{"pelong", "-H"}, "-H", 23, -1, nullptr, 0, 0}, // only lower-case h is help
+        {{"pelong", "-e"}, "-e", 23, -1, nullptr, 0, 0},          // no value: a host
+        {{"pelong", "-H"}, "-H", 23, -1, nullptr, 0, 0},          // only lower-case h is help
         {{"pelong", "-h"}, nullptr, 23, -1, nullptr, 0, 1},
         {{"pelong", "/?"}, nullptr, 23, -1, nullptr, 0, 1},
         {{"pelong", "-help"}, nullptr, 23, -1, nullptr, 0, 1},
         {{"pelong", "-i", "list.lst", "-q"}, nullptr, 23, -1, "list.lst", 1, 0},
         {{"pelong", "-q"}, nullptr, 23, -1, nullptr, 1, 0},
-        {{"pelong", "-x", "bbs"}, "-x", 0, -1, nullptr, 0, 0}, // unknown option: positional
+        {{"pelong", "-x", "bbs"}, "-x", 0, -1, nullptr, 0, 0},    // unknown option: positional
         {{"pelong", "-"}, "-", 23, -1, nullptr, 0, 0},
     };
     for (Case &c : cases) {
@@ -87,16 +87,12 @@ TEST(CommandLine, ReadOptions) {
         StartOptions o;
         cmdline_read_options((int)c.args.size(), argv.data(), &o);
         SCOPED_TRACE(c.args.size() > 1 ? c.args[1] : "none");
-        if (c.host)
-            EXPECT_STREQ(o.host, c.host);
-        else
-            EXPECT_EQ(o.host, nullptr);
+        if (c.host) EXPECT_STREQ(o.host, c.host);
+        else EXPECT_EQ(o.host, nullptr);
         EXPECT_EQ(o.port, c.port);
         EXPECT_EQ(o.emulation, c.emulation);
-        if (c.import_path)
-            EXPECT_STREQ(o.import_path, c.import_path);
-        else
-            EXPECT_EQ(o.import_path, nullptr);
+        if (c.import_path) EXPECT_STREQ(o.import_path, c.import_path);
+        else EXPECT_EQ(o.import_path, nullptr);
         EXPECT_EQ(o.quiet, c.quiet);
         EXPECT_EQ(o.show_usage, c.usage);
     }
