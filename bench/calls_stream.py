@@ -87,7 +87,14 @@ def run_in_tmux(pelong, port, home):
             time.sleep(0.02)
 
     threading.Thread(target=watch, daemon=True).start()
-    return pid, seen, None, lambda: subprocess.run(["tmux", "-L", sock, "kill-server"], env=env)
+    def stop():
+        subprocess.run(["tmux", "-L", sock, "kill-server"], env=env)
+        try:
+            os.unlink(os.path.join(os.environ.get("TMUX_TMPDIR") or "/tmp", f"tmux-{os.getuid()}", sock))
+        except OSError:
+            pass
+
+    return pid, seen, None, stop
 
 
 def main():

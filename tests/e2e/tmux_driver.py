@@ -33,6 +33,12 @@ class Tmux:
     def close(self):
         self.run("kill-server", check=False)
         shutil.rmtree(self.home, ignore_errors=True)
+        # tmux leaves its socket file behind; each session has a name of its own, so remove it.
+        tmpdir = self.env.get("TMUX_TMPDIR") or "/tmp"
+        try:
+            os.unlink(os.path.join(tmpdir, f"tmux-{os.getuid()}", self.socket))
+        except OSError:
+            pass
 
     def run(self, *args, check=True):
         return subprocess.run(["tmux", "-L", self.socket, *args], check=check, stdout=subprocess.PIPE,
