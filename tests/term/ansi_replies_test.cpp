@@ -36,11 +36,4 @@ TEST_P(ReplyTest, SendsExactlyTheseReplies) {
 
 INSTANTIATE_TEST_SUITE_P(Ansi, ReplyTest, testing::ValuesIn(kReplyCases));
 
-TEST(Replies, WithoutASinkAreDropped) {
-    TestScreen s(EMU_ANSI);
-    s->reply_sink = nullptr;
-    screen_feed(s.t, "\x1b[c\x1b[5n\x1b[6nok");
-    EXPECT_EQ(screen_text(s.t), "ok");
-}
-
 } // namespace
