@@ -1,5 +1,5 @@
-// The screen model: wide glyphs at the edge, the scrollback ring, emulation switches, cell clearing
-// and the palette. Wrapping and attribute derivation are covered through the interpreters.
+// The screen model: wide glyphs at the edge, the scrollback ring, emulation switches and the palette.
+// Wrapping and attribute derivation are covered through the interpreters.
 #include "term/palette.h"
 #include "tests/term/screen_text.h"
 
@@ -93,16 +93,6 @@ TEST(SetEmulation, ShrinkingRowsScrollsTheCursorRowIntoView) {
     EXPECT_EQ(scrollback_text(s.t, 0), "top");
     term_set_emulation(s.t, EMU_ANSI, 25); // growing back shows a blank row, not stale zero cells
     EXPECT_EQ(s.cell(24, 0).code, 32u);
-}
-
-TEST(ClearCells, StaysInsideTheRow) {
-    TestScreen s(EMU_ANSI);
-    screen_feed(s.t, "abcdefgh");
-    term_clear_cells(s.t, 0, -5, 3);
-    term_clear_cells(s.t, 0, 6, 1000);
-    term_clear_cells(s.t, 99, 0, 80); // a row outside changes nothing
-    term_clear_cells(s.t, -1, 0, 80);
-    EXPECT_EQ(screen_text(s.t), "   def");
 }
 
 TEST(Palette, SpotValuesAndStandard16Approximation) {
