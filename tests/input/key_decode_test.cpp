@@ -1,3 +1,4 @@
+// Key decoding from the byte sequences of xterm, rxvt, tmux and the Linux console; the key queue.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -15,24 +16,15 @@ std::vector<uint32_t> drain(KeyQueue *q) {
     return keys;
 }
 
-// Feeds the bytes in one read, then lets the lone-Esc time pass.
-std::vector<uint32_t> decode_whole(const std::string &bytes) {
-    KeyDecoder d{};
-    KeyQueue q{};
-    key_decode_feed(&d, (const uint8_t *)bytes.data(), (int)bytes.size(), 1000, &q);
-    key_decode_expire(&d, 1000 + KEY_DECODE_LONE_ESC, &q);
-    return drain(&q);
-}
-
-// Feeds one byte per read, 5 ms apart: a sequence split across reads decodes the same.
-std::vector<uint32_t> decode_bytewise(const std::string &bytes) {
+// Feeds the bytes in one read, or one byte per read 5 ms apart, then lets the lone-Esc time pass.
+std::vector<uint32_t> decode(const std::string &bytes, bool bytewise) {
     KeyDecoder d{};
     KeyQueue q{};
     uint32_t now = 1000;
-    for (char c : bytes) {
+    for (size_t at = 0, size; at < bytes.size(); at += size, now += 5) {
+        size = bytewise ? 1 : bytes.size();
         key_decode_expire(&d, now, &q);
-        key_decode_feed(&d, (const uint8_t *)&c, 1, now, &q);
-        now += 5;
+        key_decode_feed(&d, (const uint8_t *)bytes.data() + at, (int)size, now, &q);
     }
     key_decode_expire(&d, now + KEY_DECODE_LONE_ESC, &q);
     return drain(&q);
@@ -90,7 +82,8 @@ const DecodeCase kCases[] = {
     // not understood: unknown number, bracketed paste, private marker, modifyOtherKeys, unfinished
     {"unknown_dropped", "\x1b[99~x\x1b[200~\x1b[?1;2cA\x1b[27;5;13~\x1b[1;5", {'x', 'A'}},
     {"control_inside_csi", "\x1b[1\r", {KEY_ENTER}},
-    {"overlong_csi_settled", "\x1b[" + std::string(40, '1') + "~z", {'1', '1', '1', '1', '1', '1', '1', '1', '1', '1', '~', 'z'}},
+    {"overlong_csi_settled", "\x1b[" + std::string(40, '1') + "~z", 
+     {'1', '1', '1', '1', '1', '1', '1', '1', '1', '1', '~', 'z'}},
 };
 // clang-format on
 
@@ -98,8 +91,8 @@ class KeyDecodeTest : public ::testing::TestWithParam<DecodeCase> {};
 
 TEST_P(KeyDecodeTest, WholeAndSplitReadsGiveTheSameKeys) {
     const DecodeCase &c = GetParam();
-    EXPECT_EQ(decode_whole(c.bytes), c.keys);
-    EXPECT_EQ(decode_bytewise(c.bytes), c.keys);
+    EXPECT_EQ(decode(c.bytes, false), c.keys);
+    EXPECT_EQ(decode(c.bytes, true), c.keys) << "a sequence split across reads decodes the same";
 }
 
 INSTANTIATE_TEST_SUITE_P(Terminals, KeyDecodeTest, ::testing::ValuesIn(kCases),
