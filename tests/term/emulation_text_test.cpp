@@ -1,12 +1,10 @@
-// Emulation names and the text helpers.
+// Emulation names and the text helpers. (The charset label is checked with the status bar.)
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <memory>
 #include <utility>
 
 #include "term/emulation.h"
-#include "term/terminal.h"
 #include "term/text.h"
 
 namespace {
@@ -21,23 +19,6 @@ TEST(Emulation, FromName) {
         {"C128", 6}, {"pet80", 6},    {"vt102", -1},  {"", -1},     {"ansi ", -1}, {nullptr, -1},
     };
     for (auto c : kCases) EXPECT_EQ(emulation_from_name(c.word), c.emulation) << (c.word ? c.word : "null");
-}
-
-TEST(Emulation, CharsetLabel) {
-    std::unique_ptr<Terminal> t(new Terminal());
-    const struct {
-        int emulation, encoding, ascii_text;
-        const char *label;
-    } kCases[] = {
-        {EMU_ANSI, TEXT_UNDECIDED, 0, "Auto"}, {EMU_ANSI, TEXT_UTF8, 0, "UTF8"},
-        {EMU_VT100, TEXT_CP437, 0, "437"},     {EMU_CP437, TEXT_UTF8, 0, "437"},
-        {EMU_UTF8, TEXT_UNDECIDED, 0, "UTF8"}, {EMU_TTY, TEXT_CP437, 0, ""},
-        {EMU_PETSCII40, 0, 1, "ASCII"},        {EMU_PETSCII80, 0, 0, ""},
-    };
-    for (auto c : kCases) {
-        t->emulation = c.emulation, t->text_encoding = c.encoding, t->ascii_text = c.ascii_text;
-        EXPECT_STREQ(emulation_charset_label(t.get()), c.label) << c.emulation << "/" << c.encoding;
-    }
 }
 
 TEST(Text, CaseFoldingCompareAndFind) {
