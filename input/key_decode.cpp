@@ -53,6 +53,28 @@ static uint32_t arrow_key(uint8_t letter) {
     return kArrows[(letter | 0x20) - 'a'];
 }
 
+// The final letters CSI and SS3 share: arrows, Home, End and F1-F4 with the modifier flags, and rxvt's
+// lower-case arrows with lower_flags; kNothing for any other byte.
+static uint32_t letter_key(uint8_t f, uint32_t flags, uint32_t lower_flags) {
+    switch (f) {
+    case 'A':
+    case 'B':
+    case 'C':
+    case 'D': return arrow_key(f) | flags;
+    case 'a':
+    case 'b':
+    case 'c':
+    case 'd': return arrow_key(f) | lower_flags;
+    case 'H': return KEY_HOME | flags;
+    case 'F': return KEY_END | flags;
+    case 'P':
+    case 'Q':
+    case 'R':
+    case 'S': return (KEY_F1 + (uint32_t)(f - 'P')) | flags;
+    }
+    return kNothing;
+}
+
 // A UTF-8 character: bytes used (0 when more are needed), the code or kNothing when malformed.
 static int parse_utf8(const uint8_t *b, int n, bool final, uint32_t *key) {
     uint8_t lead = b[0];
@@ -108,21 +130,8 @@ static int parse_csi(const uint8_t *b, int n, bool final, uint32_t *key) {
     uint8_t f = b[i];
     if (odd) return i + 1;
     uint32_t flags = count >= 2 ? modifier_flags(params[1]) : 0;
+    *key = letter_key(f, flags, KEY_SHIFT); // rxvt Shift-arrows
     switch (f) {
-    case 'A':
-    case 'B':
-    case 'C':
-    case 'D': *key = arrow_key(f) | flags; break;
-    case 'a':
-    case 'b':
-    case 'c':
-    case 'd': *key = arrow_key(f) | KEY_SHIFT; break; // rxvt Shift-arrows
-    case 'H': *key = KEY_HOME | flags; break;
-    case 'F': *key = KEY_END | flags; break;
-    case 'P':
-    case 'Q':
-    case 'R':
-    case 'S': *key = (KEY_F1 + (uint32_t)(f - 'P')) | flags; break;
     case 'Z': *key = KEY_SHIFT_TAB; break;
     case '~':
     case '$':
@@ -154,24 +163,8 @@ static int parse_ss3(const uint8_t *b, int n, bool final, uint32_t *key) {
         *key = key_alt('o');
         return 2;
     }
-    uint32_t flags = modifier_flags(modifier);
-    switch (f) {
-    case 'A':
-    case 'B':
-    case 'C':
-    case 'D': *key = arrow_key(f) | flags; break;
-    case 'a':
-    case 'b':
-    case 'c':
-    case 'd': *key = arrow_key(f) | KEY_CTRL; break; // rxvt Ctrl-arrows
-    case 'H': *key = KEY_HOME | flags; break;
-    case 'F': *key = KEY_END | flags; break;
-    case 'P':
-    case 'Q':
-    case 'R':
-    case 'S': *key = (KEY_F1 + (uint32_t)(f - 'P')) | flags; break;
-    case 'M': *key = KEY_ENTER; break; // keypad Enter
-    }
+    // M is the keypad's Enter; a to d are rxvt's Ctrl-arrows.
+    *key = f == 'M' ? KEY_ENTER : letter_key(f, modifier_flags(modifier), KEY_CTRL);
     return i + 1;
 }
 

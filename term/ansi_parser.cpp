@@ -185,32 +185,15 @@ static const uint8_t *csi_bytes(Terminal *t, const uint8_t *p, const uint8_t *en
     return p;
 }
 
-// A control string ends with BEL or ESC \ (ST); its contents are never shown.
-static const uint8_t *string_bytes(Terminal *t, const uint8_t *p, const uint8_t *end) {
+// Swallows a control string or ANSI music, whose contents are never shown, up to its last byte
+// (BEL for a string, SO for music), which returns to the ground state, or up to an ESC: ESC \ (ST)
+// ends a string, and in music an ESC starts a new sequence.
+static const uint8_t *swallow_bytes(Terminal *t, const uint8_t *p, const uint8_t *end, uint8_t last,
+                                    ParserState esc_state) {
     while (p < end) {
         uint8_t b = *p++;
-        if (b == 0x1B) {
-            t->parser_state = PARSE_STRING_ESCAPE;
-            return p;
-        }
-        if (b == 0x07) {
-            t->parser_state = PARSE_GROUND;
-            return p;
-        }
-    }
-    return p;
-}
-
-// ANSI music runs up to SO; an ESC starts a new sequence.
-static const uint8_t *music_bytes(Terminal *t, const uint8_t *p, const uint8_t *end) {
-    while (p < end) {
-        uint8_t b = *p++;
-        if (b == 0x1B) {
-            t->parser_state = PARSE_ESCAPE;
-            return p;
-        }
-        if (b == 0x0E) {
-            t->parser_state = PARSE_GROUND;
+        if (b == 0x1B || b == last) {
+            t->parser_state = b == last ? PARSE_GROUND : esc_state;
             return p;
         }
     }
@@ -224,9 +207,9 @@ static void ansi_feed(Terminal *t, const uint8_t *p, const uint8_t *end) {
         case PARSE_ESCAPE: escape_byte(t, *p++); break;
         case PARSE_CSI: p = csi_bytes(t, p, end); break;
         case PARSE_DESIGNATE: designate_byte(t, *p++); break;
-        case PARSE_STRING: p = string_bytes(t, p, end); break;
+        case PARSE_STRING: p = swallow_bytes(t, p, end, 0x07, PARSE_STRING_ESCAPE); break;
         case PARSE_STRING_ESCAPE: t->parser_state = *p++ == '\\' ? PARSE_GROUND : PARSE_STRING; break;
-        case PARSE_MUSIC: p = music_bytes(t, p, end); break;
+        case PARSE_MUSIC: p = swallow_bytes(t, p, end, 0x0E, PARSE_ESCAPE); break;
         default: t->parser_state = PARSE_GROUND; break;
         }
     }

@@ -3,12 +3,12 @@
 #include "term/interp.h"
 #include "term/palette.h"
 
-static void reset_rendition(Terminal *t) {
-    t->fg = 7;
-    t->bg = 0;
-    t->bold = t->blink = t->reverse = t->concealed = 0;
-    t->bright_fg = t->bright_bg = 0;
-    t->ext_fg = t->ext_bg = -1;
+// A basic colour (ANSI order 0-7), normal or bright, in place of any extended one.
+static void set_fg(Terminal *t, int colour, int bright) {
+    t->fg = colour, t->bright_fg = bright, t->ext_fg = -1;
+}
+static void set_bg(Terminal *t, int colour, int bright) {
+    t->bg = colour, t->bright_bg = bright, t->ext_bg = -1;
 }
 
 // Colour k of the 256-colour set as a palette index.
@@ -35,12 +35,12 @@ static int extended_colour(const Terminal *t, int i, int *colour) {
 }
 
 void ansi_apply_sgr(Terminal *t) {
-    if (t->param_count == 0) reset_rendition(t);
+    if (t->param_count == 0) term_reset_rendition(t);
     for (int i = 0; i < t->param_count;) {
         int p = t->params[i];
         int used = 1;
         switch (p) {
-        case 0: reset_rendition(t); break;
+        case 0: term_reset_rendition(t); break;
         case 1: t->bold = 1; break;
         case 2:
         case 21:
@@ -52,46 +52,24 @@ void ansi_apply_sgr(Terminal *t) {
         case 25: t->blink = 0; break;
         case 27: t->reverse = 0; break;
         case 28: t->concealed = 0; break;
-        case 38: {
-            int colour = -1;
-            used = extended_colour(t, i, &colour);
-            if (used > 1) t->ext_fg = colour;
-            break;
-        }
-        case 39:
-            t->fg = 7;
-            t->ext_fg = -1;
-            t->bright_fg = 0;
-            break;
+        case 38:
         case 48: {
             int colour = -1;
             used = extended_colour(t, i, &colour);
-            if (used > 1) t->ext_bg = colour;
+            if (used > 1) (p == 38 ? t->ext_fg : t->ext_bg) = colour;
             break;
         }
-        case 49:
-            t->bg = 0;
-            t->ext_bg = -1;
-            t->bright_bg = 0;
-            break;
+        case 39: set_fg(t, 7, 0); break;
+        case 49: set_bg(t, 0, 0); break;
         default:
-            if (p >= 30 && p <= 37) {
-                t->fg = p - 30;
-                t->ext_fg = -1;
-                t->bright_fg = 0;
-            } else if (p >= 40 && p <= 47) {
-                t->bg = p - 40;
-                t->ext_bg = -1;
-                t->bright_bg = 0;
-            } else if (p >= 90 && p <= 97) {
-                t->fg = p - 90;
-                t->ext_fg = -1;
-                t->bright_fg = 1;
-            } else if (p >= 100 && p <= 107) {
-                t->bg = p - 100;
-                t->ext_bg = -1;
-                t->bright_bg = 1;
-            }
+            if (p >= 30 && p <= 37)
+                set_fg(t, p - 30, 0);
+            else if (p >= 40 && p <= 47)
+                set_bg(t, p - 40, 0);
+            else if (p >= 90 && p <= 97)
+                set_fg(t, p - 90, 1);
+            else if (p >= 100 && p <= 107)
+                set_bg(t, p - 100, 1);
             break; // anything else (underline, italic, ...) has no meaning here
         }
         i += used;

@@ -100,17 +100,21 @@ void term_soft_reset(Terminal *t) {
     t->after_cr = 0;
     t->ascii_escape_state = 0;
 
-    t->fg = 7;
-    t->bg = 0;
-    t->bold = t->blink = t->reverse = t->concealed = 0;
-    t->bright_fg = t->bright_bg = 0;
-    t->ext_fg = t->ext_bg = -1;
+    term_reset_rendition(t);
     term_update_attr(t);
 
     t->saved.fg = 7;
     t->saved.bg = 0;
     t->saved.bold = t->saved.blink = t->saved.reverse = 0;
     t->saved.ext_fg = t->saved.ext_bg = -1;
+}
+
+void term_reset_rendition(Terminal *t) {
+    t->fg = 7;
+    t->bg = 0;
+    t->bold = t->blink = t->reverse = t->concealed = 0;
+    t->bright_fg = t->bright_bg = 0;
+    t->ext_fg = t->ext_bg = -1;
 }
 
 void term_clear_screen(Terminal *t) {
@@ -171,34 +175,34 @@ static void rotate_rows(Terminal *t, int top, int bottom, int k) {
     memcpy(rows, slots, (size_t)height);
 }
 
-void term_scroll_up(Terminal *t, int top, int bottom, int count) {
-    if (count < 1) return;
+// How many rows a scroll of count moves in top..bottom, at most the region's height; 0 when it does
+// nothing (a reversed range still marks the screen changed).
+static int scroll_rows(Terminal *t, int top, int bottom, int count) {
+    if (count < 1) return 0;
     if (bottom < top) {
         t->screen_changed = 1;
-        return;
+        return 0;
     }
-    if (top < 0 || bottom >= t->rows) return;
+    if (top < 0 || bottom >= t->rows) return 0;
+    t->screen_changed = 1;
     int height = bottom - top + 1;
-    int k = count < height ? count : height;
+    return count < height ? count : height;
+}
+
+void term_scroll_up(Terminal *t, int top, int bottom, int count) {
+    int k = scroll_rows(t, top, bottom, count);
+    if (k == 0) return;
     if (top == 0 && bottom == t->rows - 1)
         for (int r = 0; r < k; r++) term_scrollback_push_row(t, r);
-    if (k < height) rotate_rows(t, top, bottom, k);
+    if (k < bottom - top + 1) rotate_rows(t, top, bottom, k);
     for (int r = bottom - k + 1; r <= bottom; r++) blank_row(t, r);
-    t->screen_changed = 1;
 }
 
 void term_scroll_down(Terminal *t, int top, int bottom, int count) {
-    if (count < 1) return;
-    if (bottom < top) {
-        t->screen_changed = 1;
-        return;
-    }
-    if (top < 0 || bottom >= t->rows) return;
-    int height = bottom - top + 1;
-    int k = count < height ? count : height;
-    if (k < height) rotate_rows(t, top, bottom, -k);
+    int k = scroll_rows(t, top, bottom, count);
+    if (k == 0) return;
+    if (k < bottom - top + 1) rotate_rows(t, top, bottom, -k);
     for (int r = top; r < top + k; r++) blank_row(t, r);
-    t->screen_changed = 1;
 }
 
 void term_line_feed(Terminal *t) {

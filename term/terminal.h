@@ -110,6 +110,8 @@ void term_create(Terminal *t, int emulation, int rows, int scrollback_lines);
 void term_release(Terminal *t);
 void term_reset_call(Terminal *t);
 void term_soft_reset(Terminal *t);
+// Grey on black with no attributes (SGR 0); the caller derives the current colours.
+void term_reset_rendition(Terminal *t);
 void term_clear_screen(Terminal *t);
 void term_set_emulation(Terminal *t, int emulation, int rows);
 void term_update_attr(Terminal *t);

@@ -3,7 +3,6 @@
 
 #include "display/frame.h"
 #include "display/present.h"
-#include "settings/settings.h"
 #include "term/text.h"
 #include "ui/toolkit.h"
 
@@ -17,8 +16,7 @@ void ui_connect_progress(const char *host, int port, unsigned elapsed_seconds, c
     if (width < result_width) width = result_width;
     if (width > 80) width = 80;
     int column = (80 - width) / 2;
-    int s = g_settings.status_bar ? 1 : 0;
-    int row = (g_frame.rows - s - 4) / 2 + s;
+    int row = ui_centre_row(4);
 
     redraw_background();
     ui_box(column, row, width, 4, 3, 0, 0, "");
@@ -36,9 +34,7 @@ void ui_connect_progress(const char *host, int port, unsigned elapsed_seconds, c
 
 void ui_connect_result(const char *host, int port, unsigned elapsed_seconds, const char *result) {
     ui_connect_progress(host, port, elapsed_seconds, result);
-    int lines = 1;
-    for (const char *p = result; *p; p++) lines += *p == '\n';
-    ui_pause(ui_message_delay_ms(lines));
+    ui_pause(ui_message_delay_ms(ui_count_lines(result)));
     if (g_ui_hooks.compose_terminal) g_ui_hooks.compose_terminal();
     present_frame();
 }

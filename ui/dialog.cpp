@@ -18,10 +18,16 @@ void redraw_background() {
     if (g_ui_hooks.redraw_background) g_ui_hooks.redraw_background();
 }
 
-static int count_lines(const char *text) {
+int ui_count_lines(const char *text) {
     int lines = 1;
     for (; *text; text++) lines += *text == '\n';
     return lines;
+}
+
+int ui_centre_row(int height) {
+    int s = g_settings.status_bar ? 1 : 0;
+    int row = (g_frame.rows - height - s) / 2 + s;
+    return row > 0 ? row : 0;
 }
 
 UiRect ui_panel(const char *title, const char *text, int extra_rows) {
@@ -37,12 +43,10 @@ UiRect ui_panel(const char *title, const char *text, int extra_rows) {
     }
     if (width < 31) width = 30;
     if (width > 76) width = 76;
-    int lines = count_lines(text);
+    int lines = ui_count_lines(text);
     int height = extra_rows + lines + 4;
-    int s = g_settings.status_bar ? 1 : 0;
     int column = (80 - width) / 2;
-    int row = (g_frame.rows - height - s) / 2 + s;
-    if (row <= 0) row = 0;
+    int row = ui_centre_row(height);
     ui_box(column, row, width, height, 11, 1, 1, title);
     ui_shadow(column, row, width, height);
 
@@ -86,7 +90,7 @@ void ui_message(const char *title, const char *text) {
     ui_panel(title, text, 0);
     g_frame.cursor_visible = 0;
     present_frame();
-    ui_pause(ui_message_delay_ms(count_lines(text)));
+    ui_pause(ui_message_delay_ms(ui_count_lines(text)));
     redraw_background();
     present_frame();
 }

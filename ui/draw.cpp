@@ -5,10 +5,16 @@
 #include "term/charset.h"
 #include "ui/toolkit.h"
 
-static void put_cell(int column, int row, uint32_t glyph, int fg, int bg) {
+// The frame's cell at column, row; nullptr outside the frame.
+static DisplayCell *frame_cell(int column, int row) {
     if (column < 0 || column >= FRAME_COLUMNS || row < 0 || row >= g_frame.rows || row >= FRAME_MAX_ROWS)
-        return;
-    g_frame.cells[row][column] = DisplayCell{glyph, (uint16_t)fg, (uint16_t)bg, 0, {0, 0, 0}};
+        return nullptr;
+    return &g_frame.cells[row][column];
+}
+
+static void put_cell(int column, int row, uint32_t glyph, int fg, int bg) {
+    if (DisplayCell *cell = frame_cell(column, row))
+        *cell = DisplayCell{glyph, (uint16_t)fg, (uint16_t)bg, 0, {0, 0, 0}};
 }
 
 static uint32_t cp437_glyph(char byte) {
@@ -76,11 +82,7 @@ void ui_box(int column, int row, int width, int height, int frame_fg, int bg, in
 }
 
 static void shade(int column, int row) {
-    if (column < 0 || column >= FRAME_COLUMNS || row < 0 || row >= g_frame.rows || row >= FRAME_MAX_ROWS)
-        return;
-    DisplayCell &cell = g_frame.cells[row][column];
-    cell.fg = 8;
-    cell.bg = 0;
+    if (DisplayCell *cell = frame_cell(column, row)) cell->fg = 8, cell->bg = 0;
 }
 
 void ui_shadow(int column, int row, int width, int height) {

@@ -4,7 +4,6 @@
 #include "display/frame.h"
 #include "display/present.h"
 #include "input/keys.h"
-#include "settings/settings.h"
 #include "term/charset.h"
 #include "ui/toolkit.h"
 
@@ -96,8 +95,7 @@ uint32_t ui_edit_line(int column, int row, int width, char *buffer, int max_leng
 }
 
 int ui_input(const char *title, const char *prompt, char *buffer, int max_length) {
-    int s = g_settings.status_bar ? 1 : 0;
-    int row = (g_frame.rows - s - 6) / 2 + s;
+    int row = ui_centre_row(6);
     redraw_background();
     ui_box(10, row, 60, 6, 11, 1, 1, title);
     ui_shadow(10, row, 60, 6);

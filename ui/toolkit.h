@@ -20,6 +20,10 @@ extern UiHooks g_ui_hooks;
 extern int g_ui_field_dark;
 
 void redraw_background();
+// The top row of a box that high, centred in the frame below the status bar (0 at the least).
+int ui_centre_row(int height);
+// Lines of a text with "\n" between them.
+int ui_count_lines(const char *text);
 
 // Drawing primitives. Cells outside the frame are skipped (the position still advances); texts
 // are CP437 bytes shown through the CP437 table; cells written get flags 0.

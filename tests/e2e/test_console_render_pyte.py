@@ -9,45 +9,35 @@ import pyte
 
 
 def replay(sixteen):
+    """Failures of one renderer: what pyte shows against what render_sample meant."""
     tool = os.path.join(os.environ["PELONG_TOOLS"], "render_sample")
     with tempfile.TemporaryDirectory() as tmp:
         expected_path = os.path.join(tmp, "expected")
         args = [tool, expected_path] + (["16"] if sixteen else [])
         output = subprocess.run(args, check=True, stdout=subprocess.PIPE).stdout
         with open(expected_path, encoding="utf-8") as f:
-            expected = [line.rstrip("\n").split(" ", 2) for line in f]
+            expected = [line.rstrip("\n").split(" ") for line in f]
     screen = pyte.Screen(80, 26)
-    stream = pyte.ByteStream(screen)
-    stream.feed(output)
+    pyte.ByteStream(screen).feed(output)
     failures = []
-    for kind, *rest in expected:
+    for kind, row, *rest in expected:
+        row = int(row)
         if kind == "TEXT":
-            row, text = int(rest[0]), rest[1] if len(rest) > 1 else ""
-            shown = screen.display[row]
-            if shown != text:
-                failures.append(f"row {row}:\n  shown    {shown!r}\n  expected {text!r}")
+            text = " ".join(rest)
+            if screen.display[row] != text:
+                failures.append(f"row {row}:\n  shown    {screen.display[row]!r}\n  expected {text!r}")
         elif kind == "COLOUR":
-            row, column, fg_bg = int(rest[0]), int(rest[1].split()[0]), rest[1].split()[1:]
-            cell = screen.buffer[row][column]
-            if [cell.fg, cell.bg] != fg_bg:
-                failures.append(f"colour at {row},{column}: {cell.fg}/{cell.bg} expected {fg_bg}")
+            cell = screen.buffer[row][int(rest[0])]
+            if [cell.fg, cell.bg] != rest[1:]:
+                failures.append(f"colour at {row},{rest[0]}: {cell.fg}/{cell.bg} expected {rest[1:]}")
         elif kind == "CURSOR":
-            row, column = int(rest[0]), int(rest[1])
-            if (screen.cursor.y, screen.cursor.x) != (row, column) or screen.cursor.hidden:
-                failures.append(f"cursor {screen.cursor.y},{screen.cursor.x} expected {row},{column}")
+            if (screen.cursor.y, screen.cursor.x) != (row, int(rest[0])) or screen.cursor.hidden:
+                failures.append(f"cursor {screen.cursor.y},{screen.cursor.x} expected {row},{rest[0]}")
     return failures
 
 
-def main():
-    failures = []
-    for sixteen in (False, True):
-        failures += [("16-colour " if sixteen else "24-bit ") + f for f in replay(sixteen)]
-    for f in failures:
-        print(f)
-    if failures:
-        sys.exit(1)
-    print("ok: pyte shows what the presenter meant")
-
-
 if __name__ == "__main__":
-    main()
+    failures = [("16-colour " if sixteen else "24-bit ") + f
+                for sixteen in (False, True) for f in replay(sixteen)]
+    print("\n".join(failures) or "ok: pyte shows what the presenter meant")
+    sys.exit(1 if failures else 0)

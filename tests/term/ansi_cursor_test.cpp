@@ -40,14 +40,18 @@ TEST(AutoWrap, WrapsUnlessACursorCommandCameBetween) {
         screen_feed(s.t, std::string(80, 'a') + between + "b");
         EXPECT_EQ(screen_row_text(s.t, 1), *between ? "" : "b") << testing::PrintToString(between);
     }
+    TestScreen s(EMU_ANSI);
+    screen_feed(s.t, std::string(80, 'a'));
+    EXPECT_EQ(s->cursor_column * 10 + s->wrap_pending, 791) << "the cursor waits on the last column";
+    screen_feed(s.t, "\x1b[24;1H" + std::string(81, 'z')); // at the bottom the 81st glyph scrolls
+    EXPECT_EQ(screen_row_text(s.t, 22) + screen_row_text(s.t, 23), std::string(81, 'z'));
 }
 
 TEST(AutoWrap, OffOverwritesTheLastColumn) {
     TestScreen s(EMU_ANSI);
     screen_feed(s.t, "\x1b[?7l" + std::string(85, 'a') + "b");
-    EXPECT_EQ(s.cell(0, 79).code, (uint32_t)'b');
-    EXPECT_EQ(s->cursor_column, 79);
-    EXPECT_EQ(screen_row_text(s.t, 1), "");
+    EXPECT_EQ(screen_text(s.t), std::string(79, 'a') + "b");
+    EXPECT_EQ(s->cursor_column * 10 + s->wrap_pending, 790);
 }
 
 TEST(SavedCursor, ColoursComeBackOnlyInVt100) {

@@ -1,4 +1,4 @@
-// Erasing, inserting and deleting cells and lines, scrolling, the scroll region and the scrollback.
+// Erasing, inserting and deleting cells and lines, scrolling and the scroll region.
 #include "tests/term/screen_text.h"
 
 namespace {
@@ -65,20 +65,6 @@ TEST(Region, InvalidRegionKeepsTheOldOneAndHomes) {
     }
     screen_feed(s.t, "\x1b[2;99r");
     EXPECT_EQ(s->region_top * 100 + s->region_bottom, 123);
-}
-
-TEST(Scrollback, FedByFullScreenScrollsAndAnsiClears) {
-    TestScreen s(EMU_ANSI, 5, 20);
-    screen_feed(s.t, kFill + "\r\n\r\n"); // two rows scroll off
-    EXPECT_EQ(s->scrollback_count, 2);
-    screen_feed(s.t, "\x1b[2J"); // three rows hold text
-    EXPECT_EQ(s->scrollback_count, 5);
-    EXPECT_EQ(term_scrollback_line(s.t, 4)[0].code, (uint32_t)'K');
-    screen_feed(s.t, "\x1b[2;4r\x1b[4;1H\n\n\x0c"); // a region scroll and an empty page add nothing
-    EXPECT_EQ(s->scrollback_count, 5);
-    TestScreen v(EMU_VT100, 5, 20);
-    screen_feed(v.t, kFill + "\x1b[2J");
-    EXPECT_EQ(v->scrollback_count, 0);
 }
 
 } // namespace

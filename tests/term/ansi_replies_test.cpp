@@ -3,44 +3,28 @@
 
 namespace {
 
-struct ReplyCase {
-    int emulation;
-    const char *input;
-    std::vector<std::string> replies;
-};
-
-void PrintTo(const ReplyCase &c, std::ostream *os) {
-    *os << testing::PrintToString(std::string(c.input));
-}
-
-// clang-format off
-const ReplyCase kReplyCases[] = {
-    {EMU_ANSI, "\x1b[6n\x1b[3;11H\x1b[6n", {"\x1b[1;1R", "\x1b[3;11R"}},
-    {EMU_ANSI, "\x1b[99;99H\x1b[6n\x1b[255n", {"\x1b[24;80R", "\x1b[24;80R"}},
-    {EMU_VT100, "\x1b[5n\x1b[c\x1b[0c", {"\x1b[0n", "\x1b[?1;0c", "\x1b[?1;0c"}},
-    {EMU_ANSI, "\x1b[1c\x1b[>c\x1b[=c\x1b[?6n\x1b[n\x1b[7n\x1b[6 n", {}},
-    {EMU_TTY, "\x1b[6n\x1b[c", {}},
-    {EMU_ANSI, "\x1b[6;9r\x1b[4;5H\x1b[6n", {"\x1b[4;5R"}}, // screen positions, not region ones
-    {EMU_ANSI, "\x1b[1;80Hx\x1b[6n", {"\x1b[1;80R"}},       // a pending wrap stays in the last column
-    {EMU_ANSI, "\x1b]\x1b[6n\a\x1b[6n", {"\x1b[1;1R"}},     // nothing answers inside a control string
-};
-// clang-format on
-
-class ReplyTest : public testing::TestWithParam<ReplyCase> {};
-
-TEST_P(ReplyTest, SendsExactlyTheseReplies) {
-    TestScreen s(GetParam().emulation);
-    screen_feed(s.t, GetParam().input);
-    EXPECT_EQ(g_test_replies, GetParam().replies);
-}
-
-INSTANTIATE_TEST_SUITE_P(Ansi, ReplyTest, testing::ValuesIn(kReplyCases));
-
-TEST(Replies, WithoutASinkAreDropped) {
-    TestScreen s(EMU_ANSI);
-    s->reply_sink = nullptr;
-    screen_feed(s.t, "\x1b[c\x1b[5n\x1b[6nok");
-    EXPECT_EQ(screen_text(s.t), "ok");
+TEST(Replies, SentExactlyAsFormattedNumbers) {
+    const struct {
+        int emulation;
+        const char *input;
+        std::vector<std::string> replies;
+        // clang-format off
+    } kCases[] = {
+        {EMU_ANSI, "\x1b[6n\x1b[3;11H\x1b[6n", {"\x1b[1;1R", "\x1b[3;11R"}},
+        {EMU_ANSI, "\x1b[99;99H\x1b[6n\x1b[255n", {"\x1b[24;80R", "\x1b[24;80R"}},
+        {EMU_VT100, "\x1b[5n\x1b[c\x1b[0c", {"\x1b[0n", "\x1b[?1;0c", "\x1b[?1;0c"}},
+        {EMU_ANSI, "\x1b[1c\x1b[>c\x1b[=c\x1b[?6n\x1b[n\x1b[7n\x1b[6 n", {}},
+        {EMU_TTY, "\x1b[6n\x1b[c", {}},
+        {EMU_ANSI, "\x1b[6;9r\x1b[4;5H\x1b[6n", {"\x1b[4;5R"}}, // screen positions, not region ones
+        {EMU_ANSI, "\x1b[1;80Hx\x1b[6n", {"\x1b[1;80R"}},       // a pending wrap stays in the last column
+        {EMU_ANSI, "\x1b]\x1b[6n\a\x1b[6n", {"\x1b[1;1R"}},     // nothing answers inside a control string
+    };
+    // clang-format on
+    for (const auto &c : kCases) {
+        TestScreen s(c.emulation);
+        screen_feed(s.t, c.input);
+        EXPECT_EQ(g_test_replies, c.replies) << testing::PrintToString(std::string(c.input));
+    }
 }
 
 } // namespace

@@ -3,64 +3,54 @@
 
 namespace {
 
-struct SgrCase {
-    const char *input; // followed by "X", which lands in row 0, column 0
-    int ice;
-    int fg, bg, flags;
-};
-
-void PrintTo(const SgrCase &c, std::ostream *os) {
-    *os << testing::PrintToString(std::string(c.input));
-}
-
 // Palette: 0-15 PC colours (1 blue, 4 red, 6 brown, 7 grey, 9 light blue, 12 light red, 14 yellow,
 // 15 white), 32-271 the 256-colour set from its colour 16 on.
-// clang-format off
-const SgrCase kSgrCases[] = {
-    {"", 0, 7, 0, 0},
-    {"\x1b[1;31m", 0, 12, 0, 0},
-    {"\x1b[1m\x1b[22m\x1b[31m", 0, 4, 0, 0},
-    {"\x1b[5;44m", 1, 7, 9, 0},
-    {"\x1b[5;44m", 0, 7, 1, CELL_BLINK},
-    {"\x1b[6m\x1b[25m", 0, 7, 0, 0},
-    {"\x1b[1;7m", 0, 0, 15, 0},
-    {"\x1b[31;7;8m", 0, 4, 4, 0}, // reverse and concealed: both the colour the foreground had
-    {"\x1b[7;8m\x1b[27;28m", 0, 7, 0, 0},
-    {"\x1b[93m", 0, 14, 0, 0},
-    {"\x1b[93m\x1b[33m", 0, 6, 0, 0},
-    {"\x1b[104m\x1b[49m", 0, 7, 0, 0},
-    {"\x1b[104m", 0, 7, 9, 0},
-    {"\x1b[38;5;9m", 0, 12, 0, 0},
-    {"\x1b[38;5;196m", 0, 212, 0, 0},
-    {"\x1b[38;5;999m\x1b[48;5;21m", 0, 271, 37, 0},
-    {"\x1b[38:5:196m", 0, 212, 0, 0},
-    {"\x1b[38;2;255;0;0m", 0, 212, 0, 0},
-    {"\x1b[38;2;0;0;170m", 0, 1, 0, 0}, // an exact PC colour wins over the cube
-    {"\x1b[48;2;511;256;256m", 0, 7, 212, 0},
-    {"\x1b[38;5m", 0, 7, 0, CELL_BLINK}, // the 5 is read as SGR 5
-    {"\x1b[38;2;1m", 0, 15, 0, 0},       // 2 and 1 are read as SGR 2 and 1
-    {"\x1b[38;5;196;1m", 0, 212, 0, 0},  // an extended colour is not brightened
-    {"\x1b[38;5;196m\x1b[39m", 0, 7, 0, 0},
-    {"\x1b[38;5;196;48;5;21;7m", 0, 37, 212, 0},
-    {"\x1b[1;31;45;38;5;100m\x1b[m", 0, 7, 0, 0},
-    {"\x1b[3;4;9;23;24;26;29;99m", 0, 7, 0, 0},
-    {"\x1b[?1m\x1b[>31m\x1b[31 m", 0, 7, 0, 0}, // private or intermediate: not SGR
-};
-// clang-format on
-
-class SgrTest : public testing::TestWithParam<SgrCase> {};
-
-TEST_P(SgrTest, WrittenGlyphCarriesTheColours) {
-    const SgrCase &c = GetParam();
-    for (int emulation : {EMU_ANSI, EMU_VT100}) {
-        TestScreen s(emulation, 24, 0, c.ice);
-        screen_feed(s.t, std::string(c.input) + "X");
-        const Cell &cell = s.cell(0, 0);
-        EXPECT_EQ(cell.fg * 1000000 + cell.bg * 1000 + cell.flags, c.fg * 1000000 + c.bg * 1000 + c.flags)
-            << "fg*10^6 + bg*10^3 + flags, emulation " << emulation;
-    }
+TEST(Sgr, WrittenGlyphCarriesTheColours) {
+    const struct {
+        const char *input; // followed by "X", which lands in row 0, column 0
+        int ice;
+        int fg, bg, flags;
+        // clang-format off
+    } kCases[] = {
+        {"", 0, 7, 0, 0},
+        {"\x1b[1;31m", 0, 12, 0, 0},
+        {"\x1b[1m\x1b[22m\x1b[31m", 0, 4, 0, 0},
+        {"\x1b[5;44m", 1, 7, 9, 0},
+        {"\x1b[5;44m", 0, 7, 1, CELL_BLINK},
+        {"\x1b[6m\x1b[25m", 0, 7, 0, 0},
+        {"\x1b[1;7m", 0, 0, 15, 0},
+        {"\x1b[31;7;8m", 0, 4, 4, 0}, // reverse and concealed: both the colour the foreground had
+        {"\x1b[7;8m\x1b[27;28m", 0, 7, 0, 0},
+        {"\x1b[93m", 0, 14, 0, 0},
+        {"\x1b[93m\x1b[33m", 0, 6, 0, 0},
+        {"\x1b[104m\x1b[49m", 0, 7, 0, 0},
+        {"\x1b[104m", 0, 7, 9, 0},
+        {"\x1b[38;5;9m", 0, 12, 0, 0},
+        {"\x1b[38;5;196m", 0, 212, 0, 0},
+        {"\x1b[38;5;999m\x1b[48;5;21m", 0, 271, 37, 0},
+        {"\x1b[38:5:196m", 0, 212, 0, 0},
+        {"\x1b[38;2;255;0;0m", 0, 212, 0, 0},
+        {"\x1b[38;2;0;0;170m", 0, 1, 0, 0}, // an exact PC colour wins over the cube
+        {"\x1b[48;2;511;256;256m", 0, 7, 212, 0},
+        {"\x1b[38;5m", 0, 7, 0, CELL_BLINK}, // the 5 is read as SGR 5
+        {"\x1b[38;2;1m", 0, 15, 0, 0},       // 2 and 1 are read as SGR 2 and 1
+        {"\x1b[38;5;196;1m", 0, 212, 0, 0},  // an extended colour is not brightened
+        {"\x1b[38;5;196m\x1b[39m", 0, 7, 0, 0},
+        {"\x1b[38;5;196;48;5;21;7m", 0, 37, 212, 0},
+        {"\x1b[1;31;45;38;5;100m\x1b[m", 0, 7, 0, 0},
+        {"\x1b[3;4;9;23;24;26;29;99m", 0, 7, 0, 0},
+        {"\x1b[?1m\x1b[>31m\x1b[31 m", 0, 7, 0, 0}, // private or intermediate: not SGR
+    };
+    // clang-format on
+    for (const auto &c : kCases)
+        for (int emulation : {EMU_ANSI, EMU_VT100}) {
+            TestScreen s(emulation, 24, 0, c.ice);
+            screen_feed(s.t, std::string(c.input) + "X");
+            const Cell &cell = s.cell(0, 0);
+            EXPECT_EQ(cell.fg * 1000000 + cell.bg * 1000 + cell.flags, c.fg * 1000000 + c.bg * 1000 + c.flags)
+                << "fg*10^6 + bg*10^3 + flags, emulation " << emulation << " "
+                << testing::PrintToString(std::string(c.input));
+        }
 }
-
-INSTANTIATE_TEST_SUITE_P(Ansi, SgrTest, testing::ValuesIn(kSgrCases));
 
 } // namespace

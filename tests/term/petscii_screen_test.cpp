@@ -31,47 +31,29 @@ const ScreenCase kPetsciiCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Petscii, ScreenTest, testing::ValuesIn(kPetsciiCases), CaseName());
 
-TEST(PetsciiColour, CodesSetTheForegroundOnly) {
+// Colour codes set the foreground only and take no cell; reverse ends with RETURN, its off code or
+// a clear; delete and insert move cells with their colours.
+TEST(PetsciiColour, CodesReverseAndEditing) {
     TestScreen forty(EMU_PETSCII40, 25), eighty(EMU_PETSCII80, 25);
-    screen_feed(forty.t, "A\x05"
-                         "B\x90"
-                         "C\x9f"
-                         "D\x81");
+    screen_feed(forty.t, "A\005B\220C\237D\201\022E\rF\022G\222H");
     screen_feed(eighty.t, "A");
-    EXPECT_EQ(forty.cell(0, 0).fg, 16 + 14) << "light blue after a reset";
-    EXPECT_EQ(eighty.cell(0, 0).fg, 16 + 13) << "light green after a reset";
-    EXPECT_EQ(screen_codes(forty.t, 0, 0, 5), "U+0041 U+0042 U+0043 U+0044 U+0020") << "codes take no cell";
-    EXPECT_EQ(forty.cell(0, 1).fg, 17); // white
-    EXPECT_EQ(forty.cell(0, 2).fg, 16); // black
-    EXPECT_EQ(forty.cell(0, 3).fg, 19); // cyan
-    EXPECT_EQ(forty.cell(0, 3).bg, 16);
+    EXPECT_EQ(screen_text(forty.t), "ABCDE\nFGH");
+    const int kColours[][3] = {// row, column, fg * 100 + bg
+                               {0, 0, 3016}, {0, 1, 1716}, {0, 2, 1616}, {0, 3, 1916},
+                               {0, 4, 1624}, {1, 0, 2416}, {1, 1, 1624}, {1, 2, 2416}};
+    for (auto [row, column, colours] : kColours)
+        EXPECT_EQ(forty.cell(row, column).fg * 100 + forty.cell(row, column).bg, colours)
+            << row << "," << column;
     EXPECT_EQ(forty.cell(0, 3).flags, CELL_PETSCII);
-}
+    EXPECT_EQ(eighty.cell(0, 0).fg, 16 + 13) << "light green after a reset";
+    screen_feed(forty.t, "\022\223E");
+    EXPECT_EQ(forty.cell(0, 0).bg, 16) << "clear ends reverse";
 
-TEST(PetsciiReverse, EndsWithReturnOffOrClear) {
     TestScreen s(EMU_PETSCII40, 25);
-    screen_feed(s.t, "\x12"
-                     "A\r"
-                     "B\x12"
-                     "C\x92"
-                     "D");
-    EXPECT_EQ(s.cell(0, 0).fg * 100 + s.cell(0, 0).bg, 1630) << "black on light blue";
-    EXPECT_EQ(s.cell(1, 0).bg, 16) << "return ends reverse";
-    EXPECT_EQ(s.cell(1, 1).bg, 30);
-    EXPECT_EQ(s.cell(1, 2).bg, 16) << "reverse off";
-    screen_feed(s.t, "\x12\x93"
-                     "E");
-    EXPECT_EQ(s.cell(0, 0).bg, 16) << "clear ends reverse";
-}
-
-TEST(PetsciiEdit, DeleteAndInsertMoveCellsWithTheirColours) {
-    TestScreen s(EMU_PETSCII40, 25);
-    screen_feed(s.t, "\x05"
-                     "AB\x1c"
-                     "C\x9d\x9d\x14");
+    screen_feed(s.t, "\005AB\034C\235\235\024");
     EXPECT_EQ(screen_text(s.t), "BC");
     EXPECT_EQ(s.cell(0, 0).fg * 100 + s.cell(0, 1).fg, 1718); // white B, red C
-    screen_feed(s.t, "\x05\x94");
+    screen_feed(s.t, "\005\224");
     EXPECT_EQ(screen_text(s.t), " BC");
     EXPECT_EQ(s.cell(0, 0).fg, 17) << "the opened cell keeps its colours, not the current ones";
 }

@@ -51,9 +51,7 @@ TEST(TextMode, FixedModesIgnoreTheStream) {
     EXPECT_FALSE(petscii->ascii_text || petscii->byte_count);
     ascii->text_mode = 1;
     term_soft_reset(ascii.t);
-    screen_feed(ascii.t, "\x05"
-                         "A\x93\x12"
-                         "B\xc1");
+    screen_feed(ascii.t, "\005A\223\022B\301");
     EXPECT_TRUE(ascii->ascii_text);
     EXPECT_EQ(screen_text(ascii.t), "AB") << "colour codes and signs are dropped";
 }

@@ -1,7 +1,6 @@
-// Test helper for the interpreters: a terminal to feed, its screen as text, its whole state as text,
-// the replies it sent, and the table-driven screen test. Every feed through screen_feed is also
-// checked for the split-feed property: the same bytes fed whole, one byte at a time and in random
-// pieces must leave the same state and send the same replies.
+// Test helper for the interpreters: a terminal to feed, its screen and its whole state as text, the
+// replies it sent, and the table-driven screen test. Every feed through screen_feed also checks the
+// split-feed property.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -105,39 +104,32 @@ inline std::string screen_dump(const Terminal *t) {
     return s;
 }
 
-// Feeds bytes whole, and checks the split-feed property on two copies of the terminal.
+// Feeds bytes whole, after feeding them byte by byte and in random pieces to copies of the terminal
+// (each with a scrollback ring of its own) that must end in the same state with the same replies.
 inline void screen_feed(Terminal *t, std::string_view bytes) {
-    struct Copy { // a terminal copy with a scrollback ring of its own
-        Terminal t;
-        std::vector<Cell> ring;
-    };
-    auto by_byte = std::make_unique<Copy>(Copy{*t, {}}), by_piece = std::make_unique<Copy>(Copy{*t, {}});
-    for (Copy *copy : {by_byte.get(), by_piece.get()})
-        if (t->scrollback) {
-            copy->ring.assign(t->scrollback,
-                              t->scrollback + (size_t)t->scrollback_capacity * TERM_MAX_COLUMNS);
-            copy->t.scrollback = copy->ring.data();
-        }
-    std::vector<std::string> before = g_test_replies, expected;
-    std::string expected_dump;
     std::mt19937 random((unsigned)bytes.size());
-    for (Terminal *target : {t, &by_byte->t, &by_piece->t}) {
+    std::vector<std::string> before = g_test_replies, replies[2];
+    std::string dumps[2];
+    for (int way = 0; way < 2; way++) {
+        auto copy = std::make_unique<Terminal>(*t);
+        size_t ring_cells = t->scrollback ? (size_t)t->scrollback_capacity * TERM_MAX_COLUMNS : 0;
+        std::vector<Cell> ring(t->scrollback, t->scrollback + ring_cells);
+        copy->scrollback = ring_cells ? ring.data() : nullptr;
         g_test_replies.clear();
         for (size_t at = 0, size; at < bytes.size(); at += size) {
-            size = target == t ? bytes.size() : target == &by_byte->t ? 1 : 1 + random() % 64;
-            size = std::min(size, bytes.size() - at);
-            term_feed(target, (const uint8_t *)bytes.data() + at, (int)size);
+            size = std::min<size_t>(way == 0 ? 1 : 1 + random() % 64, bytes.size() - at);
+            term_feed(copy.get(), (const uint8_t *)bytes.data() + at, (int)size);
         }
-        const char *way = target == &by_byte->t ? "fed byte by byte" : "fed in pieces of 1 to 64";
-        if (target == t) {
-            expected = g_test_replies, expected_dump = screen_dump(t);
-        } else {
-            EXPECT_EQ(screen_dump(target), expected_dump) << way;
-            EXPECT_EQ(g_test_replies, expected) << way;
-        }
+        dumps[way] = screen_dump(copy.get()), replies[way] = g_test_replies;
     }
+    g_test_replies.clear();
+    term_feed(t, (const uint8_t *)bytes.data(), (int)bytes.size());
+    for (int way = 0; way < 2; way++) {
+        EXPECT_EQ(dumps[way], screen_dump(t)) << (way ? "fed in pieces of 1 to 64" : "fed byte by byte");
+        EXPECT_EQ(replies[way], g_test_replies) << (way ? "fed in pieces of 1 to 64" : "fed byte by byte");
+    }
+    before.insert(before.end(), g_test_replies.begin(), g_test_replies.end());
     g_test_replies = before;
-    g_test_replies.insert(g_test_replies.end(), expected.begin(), expected.end());
 }
 
 // A table row: bytes fed to a fresh terminal, and the screen and cursor they must leave.

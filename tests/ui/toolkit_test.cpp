@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <tuple>
 
 #include "input/keys.h"
 #include "settings/settings.h"
@@ -35,13 +37,25 @@ class ToolkitTest : public ::testing::Test {
     }
 };
 
+int fg(int row, int column) {
+    return g_frame.cells[row][column].fg;
+}
+
+// The foregrounds of count cells from column, as "7 14 7".
+std::string fgs(int row, int column, int count) {
+    std::string s;
+    for (int c = column; c < column + count; c++) s += std::to_string(fg(row, c)) + " ";
+    s.pop_back();
+    return s;
+}
+
 TEST_F(ToolkitTest, PanelWidthHeightAndPlacement) {
     static const std::string forty(40, 'x'), hundred(100, 'x');
-    struct {
+    const struct {
         const char *title, *text;
         int extra, status_bar, frame_rows;
         UiRect expected;
-    } cases[] = {
+    } kCases[] = {
         {"Exit", "Exit Pelorin NG?", 1, 1, 25, {25, 10, 30, 6}},             // narrow: at least 30 wide
         {"Empty", "", 0, 1, 25, {25, 10, 30, 5}},                            // an empty text is one line
         {"T", forty.c_str(), 0, 1, 25, {17, 10, 46, 5}},                     // longest line + 6
@@ -51,15 +65,12 @@ TEST_F(ToolkitTest, PanelWidthHeightAndPlacement) {
         {"T", "a\nb", 0, 0, 25, {25, 9, 30, 6}},                             // no status row
         {"T", "1\n2\n3\n4\n5\n6\n7\n8\n9\n0\n1\n2\n3\n4\n5\n6\n7\n8\n9\n0\n1\n2", 0, 0, 25, {25, 0, 30, 26}},
     };
-    for (const auto &c : cases) {
-        std::string text = c.text;
+    for (const auto &c : kCases) {
         g_settings.status_bar = c.status_bar;
         g_frame.rows = c.frame_rows;
-        UiRect r = ui_panel(c.title, c.text, c.extra);
-        EXPECT_EQ(r.column, c.expected.column) << c.title << " / " << text;
-        EXPECT_EQ(r.row, c.expected.row) << c.title << " / " << text;
-        EXPECT_EQ(r.width, c.expected.width) << c.title << " / " << text;
-        EXPECT_EQ(r.height, c.expected.height) << c.title << " / " << text;
+        UiRect r = ui_panel(c.title, c.text, c.extra), e = c.expected;
+        EXPECT_EQ(std::tie(r.column, r.row, r.width, r.height), std::tie(e.column, e.row, e.width, e.height))
+            << c.title << " / " << c.text;
     }
     EXPECT_EQ(g_redraws, 8); // every panel starts from a recomposed background
 }
@@ -67,22 +78,19 @@ TEST_F(ToolkitTest, PanelWidthHeightAndPlacement) {
 TEST_F(ToolkitTest, PanelDrawsFrameTitleTextAndShadow) {
     UiRect r = ui_panel("Exit", "Exit Pelorin NG?", 1);
     EXPECT_EQ(frame_text(r.row, r.column, r.width), "╔═══════════ Exit ═══════════╗");
-    EXPECT_EQ(g_frame.cells[r.row][r.column + 13].fg, 14); // title in yellow
-    EXPECT_EQ(g_frame.cells[r.row][r.column].fg, 11);
+    EXPECT_EQ(fg(r.row, r.column + 13) * 100 + fg(r.row, r.column), 1411); // yellow title, light cyan frame
     EXPECT_EQ(g_frame.cells[r.row][r.column].bg, 1);
     EXPECT_EQ(frame_text(r.row + 2, r.column, 20), "║ Exit Pelorin NG?  ");
     EXPECT_EQ(frame_text(r.row + r.height - 1, r.column, 1), "╚");
     const DisplayCell &shadow = g_frame.cells[r.row + r.height][r.column + 5];
-    EXPECT_EQ(shadow.fg, 8);
-    EXPECT_EQ(shadow.bg, 0);
+    EXPECT_EQ(shadow.fg * 100 + shadow.bg, 800);
     EXPECT_EQ(shadow.glyph, (uint32_t)' '); // the glyph under the shadow stays
-    EXPECT_EQ(g_frame.cells[r.row + 1][r.column + r.width + 1].fg, 8);
-    EXPECT_EQ(g_frame.cells[r.row][r.column + r.width].fg, 7); // the top-right is not shaded
-}
+    EXPECT_EQ(fg(r.row + 1, r.column + r.width + 1), 8);
+    EXPECT_EQ(fg(r.row, r.column + r.width), 7); // the top-right is not shaded
 
-TEST_F(ToolkitTest, OverlongPanelLineIsCutAndNeverSpillsOntoTheBorder) {
+    // A line too long for any panel is cut and never spills onto the border or the next line.
     std::string text = std::string(250, 'x') + "\nsecond";
-    UiRect r = ui_panel("T", text.c_str(), 0);
+    r = ui_panel("T", text.c_str(), 0);
     EXPECT_EQ(r.height, 6);
     EXPECT_EQ(frame_text(r.row + 2, r.column + 2, 73), std::string(72, 'x') + " ");
     EXPECT_EQ(frame_text(r.row + 3, r.column + 2, 6), "second");
@@ -90,22 +98,16 @@ TEST_F(ToolkitTest, OverlongPanelLineIsCutAndNeverSpillsOntoTheBorder) {
 }
 
 TEST_F(ToolkitTest, MarkupTogglesForegroundAndTakesNoCell) {
-    int end = ui_markup(2, 3, 7, 14, 1, "(~Y~es / ~N~o)");
-    EXPECT_EQ(end, 2 + 10);
+    EXPECT_EQ(ui_markup(2, 3, 7, 14, 1, "(~Y~es / ~N~o)"), 2 + 10);
     EXPECT_EQ(frame_text(3, 2, 12), "(Yes / No)  ");
-    EXPECT_EQ(g_frame.cells[3][2].fg, 7);
-    EXPECT_EQ(g_frame.cells[3][3].fg, 14);
-    EXPECT_EQ(g_frame.cells[3][4].fg, 7);
-    ui_markup(0, 5, 7, 14, 1, "a~b~c~de");
-    const int expected[] = {7, 14, 7, 14, 14}; // an odd "~" leaves the rest highlighted
-    for (int c = 0; c < 5; c++) EXPECT_EQ(g_frame.cells[5][c].fg, expected[c]) << c;
+    ui_markup(0, 5, 7, 14, 1, "a~b~c~de"); // an odd "~" leaves the rest highlighted
+    EXPECT_EQ(fgs(3, 2, 3) + " | " + fgs(5, 0, 5), "7 14 7 | 7 14 7 14 14");
 }
 
-TEST_F(ToolkitTest, FieldAndTextStayInsideTheFrame) {
+TEST_F(ToolkitTest, FieldTextAndBoxStayInsideTheFrame) {
     ui_field(0, 0, 15, 0, "abcdef", 3);
-    EXPECT_EQ(frame_text(0, 0, 4), "abc ");
     ui_field(0, 1, 15, 0, "ab", 5);
-    EXPECT_EQ(frame_text(1, 0, 5), "ab   ");
+    EXPECT_EQ(frame_text(0, 0, 4) + "|" + frame_text(1, 0, 5), "abc |ab   ");
     EXPECT_EQ(ui_text(78, 2, 15, 0, "xyz"), 81); // the position still advances past the edge
     EXPECT_EQ(frame_text(2, 78, 2), "xy");
     ui_text(-2, 24, 15, 0, "\xc9\xcd!"); // CP437 box bytes, partly left of the frame
@@ -117,19 +119,14 @@ TEST_F(ToolkitTest, FieldAndTextStayInsideTheFrame) {
 }
 
 TEST_F(ToolkitTest, YesNoTakesOnlyItsKeys) {
-    struct {
+    const struct {
         std::deque<uint32_t> keys;
         int answer;
-    } cases[] = {
-        {{'y'}, 1},
-        {{'Y'}, 1},
-        {{KEY_ENTER}, 1},
-        {{'n'}, 0},
-        {{'N'}, 0},
-        {{KEY_ESC}, 0},
-        {{'x', key_alt('y'), KEY_F1, KEY_RESIZE, KEY_UP, ' ', 'y'}, 1},
-    };
-    for (auto &c : cases) {
+        // clang-format off
+    } kCases[] = {{{'y'}, 1}, {{'Y'}, 1}, {{KEY_ENTER}, 1}, {{'n'}, 0}, {{'N'}, 0}, {{KEY_ESC}, 0},
+                  {{'x', key_alt('y'), KEY_F1, KEY_RESIZE, KEY_UP, ' ', 'y'}, 1}};
+    // clang-format on
+    for (auto &c : kCases) {
         g_script.keys = c.keys;
         EXPECT_EQ(ui_yes_no("Exit", "Exit Pelorin NG?"), c.answer);
         EXPECT_TRUE(g_script.keys.empty());
@@ -138,12 +135,10 @@ TEST_F(ToolkitTest, YesNoTakesOnlyItsKeys) {
     EXPECT_EQ(frame_text(14, 33, 10), "(Yes / No)");
 }
 
-TEST_F(ToolkitTest, MessageDelayGrowsWithLines) {
-    const int expected[][2] = {{1, 3000}, {2, 3000}, {3, 3700}, {4, 4400}, {7, 6500}, {8, 7000}, {30, 7000}};
-    for (const auto &e : expected) EXPECT_EQ(ui_message_delay_ms(e[0]), e[1]) << e[0];
-}
-
 TEST_F(ToolkitTest, MessageStaysForItsDelayOrUntilAKey) {
+    for (auto [lines, ms] :
+         {std::pair{1, 3000}, {2, 3000}, {3, 3700}, {4, 4400}, {7, 6500}, {8, 7000}, {30, 7000}})
+        EXPECT_EQ(ui_message_delay_ms(lines), ms) << lines;
     uint32_t start = clock_ms();
     ui_message("Disconnected", "The connection was closed.");
     EXPECT_GE(clock_ms() - start, 3000u);
@@ -174,51 +169,39 @@ TEST_F(ToolkitTest, WaitKeySkipsResizeAndKeepsTheClockCurrent) {
     EXPECT_EQ(g_script.presents, 2);
 }
 
-struct EditCase {
-    const char *name;
-    const char *initial;
-    int max_length;
-    std::deque<uint32_t> keys;
-    const char *text;
-    uint32_t end_key;
-};
-
 TEST_F(ToolkitTest, LineEditorBehaviour) {
-    const uint32_t H = KEY_HOME, L = KEY_LEFT, R = KEY_RIGHT, E = KEY_END;
-    const EditCase cases[] = {
-        {"fresh_text_replaced", "old", 20, {'x', KEY_ENTER}, "x", KEY_ENTER},
-        {"editing_key_keeps_text", "old", 20, {E, 'x', KEY_ENTER}, "oldx", KEY_ENTER},
-        {"insert_at_cursor", "abc", 20, {L, 'x', KEY_ENTER}, "abxc", KEY_ENTER},
-        {"insert_drops_at_max", "abc", 3, {H, 'x', KEY_ENTER}, "abc", KEY_ENTER},
-        {"overwrite_at_max", "abc", 3, {H, KEY_INSERT, 'x', 'y', KEY_ENTER}, "xyc", KEY_ENTER},
-        {"overwrite_appends_at_end", "ab", 5, {E, KEY_INSERT, 'x', KEY_ENTER}, "abx", KEY_ENTER},
-        {"backspace_and_delete", "abcd", 20, {L, KEY_BACKSPACE, H, KEY_DELETE, KEY_ENTER}, "bd", KEY_ENTER},
-        {"backspace_at_start", "ab", 20, {H, KEY_BACKSPACE, R, R, R, 'c', KEY_ENTER}, "abc", KEY_ENTER},
-        {"ctrl_y_clears", "abc", 20, {KEY_CTRL_Y, 'z', KEY_ENTER}, "z", KEY_ENTER},
-        {"esc_returns_edited_text", "abc", 20, {E, 'd', KEY_ESC}, "abcd", KEY_ESC},
-        {"unicode_to_cp437",
-         "",
-         20,
-         {0xE9, 0x20AC, KEY_ENTER},
-         "\x82"
-         "E",
-         KEY_ENTER},
-        {"special_keys_do_nothing",
-         "ab",
-         20,
-         {KEY_F1, key_alt('x'), 3, KEY_SHIFT | KEY_LEFT, 'c', KEY_TAB},
-         "abc",
-         KEY_TAB},
-        {"ending_keys", "a", 20, {KEY_UP}, "a", KEY_UP},
-        {"f10_ends", "a", 20, {KEY_F12 - 2}, "a", KEY_F12 - 2},
-        {"shift_tab_ends", "a", 20, {KEY_SHIFT_TAB}, "a", KEY_SHIFT_TAB},
-        {"pgdn_ends", "a", 20, {KEY_PGDN}, "a", KEY_PGDN},
+    const uint32_t H = KEY_HOME, L = KEY_LEFT, R = KEY_RIGHT, E = KEY_END, ENTER = KEY_ENTER,
+                   INS = KEY_INSERT;
+    const struct {
+        const char *name, *initial;
+        int max_length;
+        std::deque<uint32_t> keys;
+        const char *text;
+        // clang-format off
+    } kCases[] = {
+        {"fresh text replaced", "old", 20, {'x', ENTER}, "x"},
+        {"editing key keeps the text", "old", 20, {E, 'x', ENTER}, "oldx"},
+        {"insert at the cursor", "abc", 20, {L, 'x', ENTER}, "abxc"},
+        {"insert drops at max", "abc", 3, {H, 'x', ENTER}, "abc"},
+        {"overwrite at max", "abc", 3, {H, INS, 'x', 'y', ENTER}, "xyc"},
+        {"overwrite appends at the end", "ab", 5, {E, INS, 'x', ENTER}, "abx"},
+        {"backspace and delete", "abcd", 20, {L, KEY_BACKSPACE, H, KEY_DELETE, ENTER}, "bd"},
+        {"backspace at the start", "ab", 20, {H, KEY_BACKSPACE, R, R, R, 'c', ENTER}, "abc"},
+        {"ctrl-y clears", "abc", 20, {KEY_CTRL_Y, 'z', ENTER}, "z"},
+        {"esc returns the edited text", "abc", 20, {E, 'd', KEY_ESC}, "abcd"},
+        {"unicode to cp437", "", 20, {0xE9, 0x20AC, ENTER}, "\x82" "E"},
+        {"special keys ignored", "ab", 20, {KEY_F1, key_alt('x'), 3, KEY_SHIFT | KEY_LEFT, 'c', KEY_TAB}, "abc"},
+        {"up ends", "a", 20, {KEY_UP}, "a"},
+        {"f10 ends", "a", 20, {KEY_F12 - 2}, "a"},
+        {"shift-tab ends", "a", 20, {KEY_SHIFT_TAB}, "a"},
+        {"pgdn ends", "a", 20, {KEY_PGDN}, "a"},
     };
-    for (const auto &c : cases) {
+    // clang-format on
+    for (const auto &c : kCases) {
         char buffer[64];
         strcpy(buffer, c.initial);
         g_script.keys = c.keys;
-        EXPECT_EQ(ui_edit_line(5, 5, 20, buffer, c.max_length), c.end_key) << c.name;
+        EXPECT_EQ(ui_edit_line(5, 5, 20, buffer, c.max_length), c.keys.back()) << c.name;
         EXPECT_STREQ(buffer, c.text) << c.name;
         EXPECT_TRUE(g_script.keys.empty()) << c.name;
         EXPECT_EQ(g_frame.cursor_visible, 0) << c.name;
@@ -256,29 +239,20 @@ TEST_F(ToolkitTest, InputDialogAcceptsOnEnterOnly) {
 }
 
 TEST_F(ToolkitTest, ConnectProgressBox) {
+    // "connecting to: bbs.example.org / port: 2323" is 43 long: the box is 47 wide, rows 11-14.
     ui_connect_progress("bbs.example.org", 2323, 7, "connecting");
-    // "connecting to: bbs.example.org / port: 2323" is 43 long: the box is 47 wide.
-    const int row = 11, column = 16, width = 47;
-    EXPECT_EQ(frame_text(row, column, 2), "┌─");
-    EXPECT_EQ(frame_text(row, column + width - 1, 1), "┐");
-    EXPECT_EQ(frame_text(row + 1, column + 2, 43), "connecting to: bbs.example.org / port: 2323");
-    EXPECT_EQ(frame_text(row + 2, column + 2, 9), "elapsed: ");
-    EXPECT_EQ(frame_text(row + 2, column + 11, 1), "7");
-    EXPECT_EQ(g_frame.cells[row + 2][column + 11].fg, 11);
-    EXPECT_EQ(frame_text(row + 2, column + 17, 18), "result: connecting");
-    EXPECT_EQ(g_frame.cells[row + 2][column + 25].fg, 12);
-    EXPECT_EQ(frame_text(row + 2, column + width - 2, 2), " │");
-    EXPECT_EQ(frame_text(row + 3, column, 1), "└");
-
+    std::string border;
+    for (int i = 0; i < 45; i++) border += "─";
+    EXPECT_EQ(frame_text(11, 16, 47) + frame_text(14, 16, 47), "┌" + border + "┐└" + border + "┘");
+    EXPECT_EQ(frame_text(12, 16, 47), "│ connecting to: bbs.example.org / port: 2323 │");
+    EXPECT_EQ(frame_text(13, 16, 47), "│ elapsed: 7     result: connecting           │");
+    EXPECT_EQ(fg(13, 27) * 100 + fg(13, 41), 1112); // the seconds in light cyan, the result in light red
     std::string host(60, 'h');
     ui_connect_progress(host.c_str(), 2, 0, "x");
-    EXPECT_EQ(frame_text(row + 1, 2, 75), "connecting to: " + std::string(50, 'h') + " / port: 2");
-
+    EXPECT_EQ(frame_text(12, 2, 75), "connecting to: " + std::string(50, 'h') + " / port: 2");
     std::string reason(60, 'r'); // a long result widens the box to the whole screen
     ui_connect_progress("bbs", 23, 0, reason.c_str());
-    EXPECT_EQ(frame_text(row, 0, 1), "┌");
-    EXPECT_EQ(frame_text(row, 79, 1), "┐");
-    EXPECT_EQ(frame_text(row + 2, 78, 2), "r│"); // the result is cut before the border
+    EXPECT_EQ(frame_text(11, 0, 1) + frame_text(11, 79, 1) + frame_text(13, 78, 2), "┌┐r│");
 
     uint32_t start = clock_ms();
     ui_connect_result("bbs", 23, 3, "Connection refused");
