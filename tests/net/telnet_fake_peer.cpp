@@ -32,10 +32,10 @@ static int peer_wait(int timeout_ms, uint32_t *key) {
     return *key ? 1 : 0;
 }
 
-void peer_start(int emulation, int initiate, int width, int height) {
+void peer_start(int emulation, int initiate) {
     g_peer = FakePeer();
     g_telnet_hooks = {peer_receive, peer_send, peer_wait, [] { return g_peer.now; }};
-    telnet_reset(emulation, width, height, initiate);
+    telnet_reset(emulation, 80, 24, initiate);
 }
 
 void peer_deliver(const std::string &bytes, uint32_t after_ms) {

@@ -25,8 +25,8 @@ struct FakePeer {
 
 extern FakePeer g_peer;
 
-// Fresh peer, hooks pointed at it, then telnet_reset (its offer, if any, is in the sent bytes).
-void peer_start(int emulation, int initiate, int width = 80, int height = 24);
+// Fresh peer, hooks pointed at it, then telnet_reset for 80x24 (its offer, if any, is in the sent bytes).
+void peer_start(int emulation, int initiate);
 void peer_deliver(const std::string &bytes, uint32_t after_ms = 0);
 // Reads until the peer has nothing more to deliver now; the data bytes received.
 std::string peer_read_all();

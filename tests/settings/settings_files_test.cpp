@@ -15,15 +15,10 @@ static std::string test_data(const char *name) {
     return (dir ? std::string(dir) : source.substr(0, source.rfind('/')) + "/../data") + "/" + name;
 }
 
-// Loads the given file contents (LF becomes CR LF; empty: no such file) over defaults.
+// Loads the given file contents (empty: no such file) over defaults.
 static Settings load(const TempDir &dir, const std::string &classic = "", const std::string &extended = "") {
-    const std::string *texts[2] = {&classic, &extended};
-    const char *names[2] = {"pelo.cfg", "pelong.cfg"};
-    for (int i = 0; i < 2; i++) {
-        std::string text;
-        for (char c : *texts[i]) text += c == '\n' ? std::string("\r\n") : std::string(1, c);
-        if (!text.empty()) write_file(dir.file(names[i]), text);
-    }
+    if (!classic.empty()) write_file(dir.file("pelo.cfg"), classic);
+    if (!extended.empty()) write_file(dir.file("pelong.cfg"), extended);
     Settings s;
     settings_set_defaults(&s);
     settings_load(&s, dir.file("pelo.cfg").c_str(), dir.file("pelong.cfg").c_str());
