@@ -23,6 +23,20 @@ static void queue_command(uint8_t verb, uint8_t option) {
     g_telnet.answered = 1;
 }
 
+// Marks an option on in one of the two tables, telling the host (verb WILL or DO) only when it was off.
+static void agree(uint8_t *table, uint8_t verb, uint8_t option) {
+    if (table[option]) return;
+    table[option] = 1;
+    queue_command(verb, option);
+}
+
+// The same for off (verb WONT or DONT): an option that was never on needs no answer.
+static void withdraw(uint8_t *table, uint8_t verb, uint8_t option) {
+    if (!table[option]) return;
+    table[option] = 0;
+    queue_command(verb, option);
+}
+
 // RFC 1073: IAC SB NAWS width(16) height(16) IAC SE, high bytes first. A 255 among the four size
 // bytes must be doubled; the screen never gets that large, but the report stays well-formed.
 static void queue_window_size() {
@@ -70,14 +84,8 @@ void telnet_reset(int emulation, int width, int height, int initiate) {
 void telnet_request_binary() {
     TelnetState &t = g_telnet;
     if (!t.negotiating) return;
-    if (!t.will_table[TELNET_OPT_BINARY]) {
-        t.will_table[TELNET_OPT_BINARY] = 1;
-        queue_command(TELNET_WILL, TELNET_OPT_BINARY);
-    }
-    if (!t.do_table[TELNET_OPT_BINARY]) {
-        t.do_table[TELNET_OPT_BINARY] = 1;
-        queue_command(TELNET_DO, TELNET_OPT_BINARY);
-    }
+    agree(t.will_table, TELNET_WILL, TELNET_OPT_BINARY);
+    agree(t.do_table, TELNET_DO, TELNET_OPT_BINARY);
     telnet_flush();
 }
 
@@ -99,39 +107,22 @@ static void answer_option(uint8_t verb, uint8_t option) {
     TelnetState &t = g_telnet;
     switch (verb) {
     case TELNET_WILL: // the host offers to perform it: only these are welcome
-        if (option == TELNET_OPT_BINARY || option == TELNET_OPT_ECHO || option == TELNET_OPT_SGA) {
-            if (!t.do_table[option]) {
-                t.do_table[option] = 1;
-                queue_command(TELNET_DO, option);
-            }
-        } else {
+        if (option == TELNET_OPT_BINARY || option == TELNET_OPT_ECHO || option == TELNET_OPT_SGA)
+            agree(t.do_table, TELNET_DO, option);
+        else
             queue_command(TELNET_DONT, option);
-        }
         break;
-    case TELNET_WONT:
-        if (t.do_table[option]) {
-            t.do_table[option] = 0;
-            queue_command(TELNET_DONT, option);
-        }
-        break;
+    case TELNET_WONT: withdraw(t.do_table, TELNET_DONT, option); break;
     case TELNET_DO: // the host asks the client to perform it
         if (option == TELNET_OPT_BINARY || option == TELNET_OPT_SGA || option == TELNET_OPT_TTYPE ||
             option == TELNET_OPT_NAWS) {
-            if (!t.will_table[option]) {
-                t.will_table[option] = 1;
-                queue_command(TELNET_WILL, option);
-            }
+            agree(t.will_table, TELNET_WILL, option);
             if (option == TELNET_OPT_NAWS) queue_window_size(); // every DO NAWS gets a report
         } else {
             queue_command(TELNET_WONT, option);
         }
         break;
-    case TELNET_DONT:
-        if (t.will_table[option]) {
-            t.will_table[option] = 0;
-            queue_command(TELNET_WONT, option);
-        }
-        break;
+    case TELNET_DONT: withdraw(t.will_table, TELNET_WONT, option); break;
     }
 }
 

@@ -183,8 +183,7 @@ int syncterm_parse_apply(Phonebook *pb, const char *path, int include_other, Imp
     bool in_section = false;
     char line[LIST_LINE];
     while (file_read_line(f, line, sizeof line)) {
-        text_trim(line);
-        if (!line[0] || line[0] == '#' || line[0] == ';') continue;
+        if (!file_line_has_content(line)) continue;
         if (line[0] == '[') {
             if (in_section) apply_section(pb, &section, &defaults, include_other, counters, counting);
             section = SyncTermSection{};
@@ -195,13 +194,7 @@ int syncterm_parse_apply(Phonebook *pb, const char *path, int include_other, Imp
             text_copy(section.name, name, sizeof section.name);
             continue;
         }
-        char *equals = strchr(line, '=');
-        if (!equals) continue;
-        *equals = 0;
-        char *value = equals + 1;
-        text_trim(line);
-        text_trim(value);
-        set_key(in_section ? &section : &defaults, line, value);
+        if (char *value = file_split_key_value(line)) set_key(in_section ? &section : &defaults, line, value);
     }
     if (in_section) apply_section(pb, &section, &defaults, include_other, counters, counting);
     fclose(f);

@@ -47,8 +47,15 @@ static const ExtendedKey kKeys[] = {
     {"C64Font", KEY_C64_FONT, nullptr, 0, 0, 0},
 };
 
-static const char *const kGlyphWords[] = {"auto", "unicode", "cp437"};
-static const char *const kRendererWords[] = {"auto", "legacy", "vt"};
+static const char *const kGlyphWords[] = {"auto", "unicode", "cp437"}; // GLYPHS_*
+static const char *const kRendererWords[] = {"auto", "legacy", "vt"};  // RENDERER_*
+
+// The index of value among words (any case), else 0, the first choice.
+static int word_index(const char *const *words, int count, const char *value) {
+    for (int i = 0; i < count; i++)
+        if (text_casecmp(value, words[i]) == 0) return i;
+    return 0;
+}
 
 static void apply_value(Settings *s, const ExtendedKey &key, const char *value) {
     switch (key.kind) {
@@ -72,16 +79,8 @@ static void apply_value(Settings *s, const ExtendedKey &key, const char *value) 
         break;
     }
     case KEY_FLAG: s->*key.field = settings_parse_flag(value); break;
-    case KEY_GLYPHS:
-        s->*key.field = text_casecmp(value, "unicode") == 0 ? GLYPHS_UNICODE
-                        : text_casecmp(value, "cp437") == 0 ? GLYPHS_CP437
-                                                            : GLYPHS_AUTO;
-        break;
-    case KEY_RENDERER:
-        s->*key.field = text_casecmp(value, "legacy") == 0 ? RENDERER_LEGACY
-                        : text_casecmp(value, "vt") == 0   ? RENDERER_VT
-                                                           : RENDERER_AUTO;
-        break;
+    case KEY_GLYPHS: s->*key.field = word_index(kGlyphWords, 3, value); break;
+    case KEY_RENDERER: s->*key.field = word_index(kRendererWords, 3, value); break;
     case KEY_PETSCII40:
         s->*key.field = (text_casecmp(value, "centered") == 0 || text_casecmp(value, "centred") == 0)
                             ? PETSCII40_CENTERED
@@ -95,14 +94,8 @@ void settings_read_extended(Settings *s, const char *path) {
     if (!f) return;
     char line[EXTENDED_LINE];
     while (file_read_line(f, line, sizeof line)) {
-        text_trim(line);
-        if (line[0] == 0 || line[0] == '#' || line[0] == ';') continue;
-        char *equals = strchr(line, '=');
-        if (!equals) continue;
-        *equals = 0;
-        char *value = equals + 1;
-        text_trim(line);
-        text_trim(value);
+        char *value = file_line_has_content(line) ? file_split_key_value(line) : nullptr;
+        if (!value) continue;
         for (const ExtendedKey &key : kKeys)
             if (text_casecmp(line, key.name) == 0) apply_value(s, key, value);
     }

@@ -1,6 +1,9 @@
 #include "settings/file_text.h"
 
 #include <climits>
+#include <cstring>
+
+#include "term/text.h"
 
 int file_read_line(FILE *f, char *buf, int size) {
     int n = 0, c = 0;
@@ -12,6 +15,20 @@ int file_read_line(FILE *f, char *buf, int size) {
     }
     if (size > 0) buf[n] = 0;
     return any ? 1 : 0;
+}
+
+int file_line_has_content(char *line) {
+    text_trim(line);
+    return line[0] != 0 && line[0] != '#' && line[0] != ';';
+}
+
+char *file_split_key_value(char *line) {
+    char *equals = strchr(line, '=');
+    if (!equals) return nullptr;
+    *equals = 0;
+    text_trim(line);
+    text_trim(equals + 1);
+    return equals + 1;
 }
 
 int file_parse_int(const char *text) {

@@ -7,6 +7,12 @@
 // Returns 0 at the end of the file (nothing read), 1 otherwise.
 int file_read_line(FILE *f, char *buf, int size);
 
+// Trims a line of a key=value file; 0 when nothing is left or it is a comment ("#" or ";").
+int file_line_has_content(char *line);
+// Splits a trimmed "key = value" line at its first "=": the key stays in line, and both parts are
+// trimmed. The value, or nullptr when the line has no "=".
+char *file_split_key_value(char *line);
+
 // Leading blanks skipped, an optional sign, then digits up to the first non-digit; no digits give 0.
 // Values beyond the range of int saturate at INT_MIN / INT_MAX instead of overflowing.
 int file_parse_int(const char *text);

@@ -6,34 +6,26 @@ import subprocess
 import sys
 import tempfile
 
-PELONG = os.environ["PELONG_BIN"]
 RECORD = 197
-
-LIST = (
-    b"Port=2323\r\n"
-    b"[Alpha \xe2\x95\x94\xe2\x95\x90\xe2\x95\x97]\r\n"  # UTF-8 box drawing in the name
-    b"Address=telnet://alpha.example\r\n"
-    b"ScreenMode=C64\r\n"
-    b"[Beta]\r\n"
-    b"Address=beta.example\r\n"
-    b"Port=23\r\n"
-    b"[Secure]\r\n"
-    b"Address=ssh.example\r\n"
-    b"ConnectionType=SSH\r\n"
-    b"[Known]\r\n"
-    b"Address=KNOWN.example\r\n"
-    b"Port=23\r\n"
-)
+LIST = (b"Port=2323\r\n"
+        b"[Alpha \xe2\x95\x94\xe2\x95\x90\xe2\x95\x97]\r\n"  # UTF-8 box drawing in the name
+        b"Address=telnet://alpha.example\r\nScreenMode=C64\r\n"
+        b"[Beta]\r\nAddress=beta.example\r\nPort=23\r\n"
+        b"[Secure]\r\nAddress=ssh.example\r\nConnectionType=SSH\r\n"
+        b"[Known]\r\nAddress=KNOWN.example\r\nPort=23\r\n")
 
 
-def field(data, offset):
-    return data[offset + 1 : offset + 1 + data[offset]]
+def record(name, address):
+    r = bytearray(RECORD)
+    r[0], r[1:1 + len(name)] = len(name), name
+    r[61], r[62:62 + len(address)] = len(address), address
+    return bytes(r)
 
 
 def run(home, *args):
     env = dict(os.environ, PELONG_HOME=home, TERM="dumb")
-    return subprocess.run([PELONG, *args], env=env, stdin=subprocess.DEVNULL, capture_output=True,
-                          timeout=30)
+    return subprocess.run([os.environ["PELONG_BIN"], *args], env=env, stdin=subprocess.DEVNULL,
+                          capture_output=True, timeout=30)
 
 
 def check(condition, what):
@@ -42,40 +34,30 @@ def check(condition, what):
         sys.exit(1)
 
 
+def read(home, name):
+    with open(os.path.join(home, name), "rb") as f:
+        return f.read()
+
+
 def main():
     with tempfile.TemporaryDirectory() as home:
         lst = os.path.join(home, "syncterm.lst")
-        with open(lst, "wb") as f:
-            f.write(LIST)
-        known = bytearray(RECORD)
-        known[0] = 5
-        known[1:6] = b"Known"
-        known[61] = 13
-        known[62:75] = b"known.example"
-        with open(os.path.join(home, "pelo.fon"), "wb") as f:
-            f.write(bytes(known))
+        known = record(b"Known", b"known.example")
+        for name, data in (("syncterm.lst", LIST), ("pelo.fon", known)):
+            with open(os.path.join(home, name), "wb") as f:
+                f.write(data)
 
         result = run(home, "-i", lst, "-q")
-        check(result.returncode == 0, f"exit code {result.returncode}")
-        check(result.stdout == b"Imported 2 entries (1 duplicates, 0 no room, 1 skipped)\n",
-              f"output {result.stdout!r}")
-        check(result.stderr == b"", f"stderr {result.stderr!r}")
-
-        with open(os.path.join(home, "pelo.fon"), "rb") as f:
-            fon = f.read()
-        check(len(fon) == 2000 * RECORD, f"pelo.fon size {len(fon)}")
-        check(fon[:RECORD] == bytes(known), "the known entry is kept byte for byte")
-        alpha, beta = fon[RECORD : 2 * RECORD], fon[2 * RECORD : 3 * RECORD]
-        check(field(alpha, 0) == b"Alpha \xc9\xcd\xbb", f"alpha name {field(alpha, 0)!r}")
-        check(field(alpha, 61) == b"alpha.example 2323", f"alpha address {field(alpha, 61)!r}")
-        check(field(beta, 61) == b"beta.example", f"beta address {field(beta, 61)!r}")
-        check(fon[3 * RECORD :] == bytes(len(fon) - 3 * RECORD), "the rest is empty slots")
-        with open(os.path.join(home, "pelo.fon.bak"), "rb") as f:
-            check(f.read() == bytes(known), "backup of the one-record file")
-        with open(os.path.join(home, "pelong.ext"), "rb") as f:
-            ext = f.read()
-        check(ext == b"; Pelorin NG phonebook extensions: emulation<TAB>name<TAB>address\r\n"
-                     b"petscii40\tAlpha \xc9\xcd\xbb\talpha.example 2323\r\n", f"pelong.ext {ext!r}")
+        output = (0, b"Imported 2 entries (1 duplicates, 0 no room, 1 skipped)\n", b"")
+        check((result.returncode, result.stdout, result.stderr) == output, f"first run {result}")
+        alpha = record(b"Alpha \xc9\xcd\xbb", b"alpha.example 2323")
+        expected = known + alpha + record(b"Beta", b"beta.example")
+        expected += bytes(2000 * RECORD - len(expected))
+        check(read(home, "pelo.fon") == expected, "pelo.fon: the known entry kept, two added")
+        check(read(home, "pelo.fon.bak") == known, "backup of the one-record file")
+        check(read(home, "pelong.ext") ==
+              b"; Pelorin NG phonebook extensions: emulation<TAB>name<TAB>address\r\n"
+              b"petscii40\tAlpha \xc9\xcd\xbb\talpha.example 2323\r\n", "pelong.ext")
         check(sorted(os.listdir(home)) == ["pelo.fon", "pelo.fon.bak", "pelong.ext", "syncterm.lst"],
               f"files {sorted(os.listdir(home))}")
 
@@ -83,15 +65,14 @@ def main():
         with open(os.path.join(home, "pelong.cfg"), "wb") as f:
             f.write(b"ImportSSH=yes\r\n")
         result = run(home, "-i", lst, "-q")
-        check(result.returncode == 0, f"second run exit code {result.returncode}")
-        check(result.stdout == b"Imported 1 entries (3 duplicates, 0 no room, 0 skipped)\n",
-              f"second run output {result.stdout!r}")
+        check((result.returncode, result.stdout) ==
+              (0, b"Imported 1 entries (3 duplicates, 0 no room, 0 skipped)\n"), f"second run {result}")
 
     with tempfile.TemporaryDirectory() as home:
         missing = os.path.join(home, "missing.lst")
         result = run(home, "-i", missing, "-q")
-        check(result.returncode == 1, f"missing list exit code {result.returncode}")
-        check(result.stdout == f"Cannot open {missing}\n".encode(), f"missing list output {result.stdout!r}")
+        output = (1, f"Cannot open {missing}\n".encode())
+        check((result.returncode, result.stdout) == output, f"missing list {result}")
         check(os.listdir(home) == [], f"nothing written: {os.listdir(home)}")
     print("ok")
 

@@ -16,13 +16,9 @@ sys.path.insert(0, TOOLS)
 
 from testhost import TestHost  # noqa: E402
 
-LAUNCHER = os.path.join(TOOLS, "testhost", "testhost")
-
 
 def connect(port):
-    sock = socket.create_connection(("127.0.0.1", port), timeout=5)
-    sock.settimeout(5)
-    return sock
+    return socket.create_connection(("127.0.0.1", port), timeout=5)
 
 
 def receive_until(sock, predicate, timeout=5.0):
@@ -43,17 +39,16 @@ def receive_until(sock, predicate, timeout=5.0):
 
 def start_cli(*args):
     """The launcher as a process, and the port it printed."""
-    proc = subprocess.Popen([sys.executable, LAUNCHER, *args], stdout=subprocess.PIPE, text=True)
-    port = int(proc.stdout.readline())
-    return proc, port
+    proc = subprocess.Popen([sys.executable, os.path.join(TOOLS, "testhost", "testhost"), *args],
+                            stdout=subprocess.PIPE, text=True)
+    return proc, int(proc.stdout.readline())
 
 
 class ScriptSteps(unittest.TestCase):
     def test_sends_negotiates_records_and_closes_on_cue(self):
         steps = [{"do": "naws"}, {"ttype_send": True}, {"send": "hi\\r\\n\\e[0m\\xff\\xff"},
                  {"expect": "\\r\\0"}, {"send_hex": "ff f9"}, {"close": True}]
-        with TestHost(steps=steps, time_limit=20) as host:
-            sock = connect(host.port)
+        with TestHost(steps=steps, time_limit=20) as host, connect(host.port) as sock:
             expected = b"\xff\xfd\x1f\xff\xfa\x18\x01\xff\xf0hi\r\n\x1b[0m\xff\xff"
             self.assertEqual(receive_until(sock, lambda d: len(d) >= len(expected)), expected)
             sock.sendall(b"\xff\xfb\x1f\xff\xfa\x1f\x00\x50\x00\x18\xff\xf0a\xff\xffb\r\x00")
@@ -62,27 +57,13 @@ class ScriptSteps(unittest.TestCase):
             self.assertTrue(session.wait_closed(5))
             self.assertEqual(session.commands, [("WILL", 31), ("SB", 31, b"\x00\x50\x00\x18")])
             self.assertEqual(bytes(session.data), b"a\xffb\r\x00")
-            self.assertTrue(bytes(session.raw).endswith(b"a\xff\xffb\r\x00"))
-            sock.close()
-
-    def test_burst_sends_exactly_the_count_and_logs_its_end(self):
-        with TestHost(steps=[{"burst": 300001}, {"send": "END"}], time_limit=20) as host:
-            sock = connect(host.port)
-            data = receive_until(sock, lambda d: d.endswith(b"END"), timeout=10)
-            self.assertEqual(len(data), 300004)
-            self.assertIn(b"\x1b[1;31m00000000 ", data[:20])
-            events = [e["event"] for e in host.events]
-            self.assertIn("burst_done", events)
-            sock.close()
 
     def test_bridge_undoubles_iac_for_the_child_and_doubles_its_output(self):
         steps = [{"send": "go"}, {"bridge": ["head", "-c", "4"]}, {"send": "back"}]
-        with TestHost(steps=steps, time_limit=20) as host:
-            sock = connect(host.port)
+        with TestHost(steps=steps, time_limit=20) as host, connect(host.port) as sock:
             self.assertEqual(receive_until(sock, lambda d: d == b"go"), b"go")
             sock.sendall(b"a\xff\xff\xff\xf1bc")  # a, 255, IAC NOP, b, c
             self.assertEqual(receive_until(sock, lambda d: d.endswith(b"back")), b"a\xff\xffbcback")
-            sock.close()
 
     def test_demo_menu_follows_the_terminal_type(self):
         demo = os.path.join(TOOLS, "demo")
@@ -92,59 +73,47 @@ class ScriptSteps(unittest.TestCase):
         for name in ("welcome.ans", "utf8.ans", "petscii.seq"):
             with open(os.path.join(demo, name), "rb") as f:
                 pages[name] = f.read()
-        for terminal_type, first_page, keys, page in (("ANSI", "welcome.ans", b"2", "utf8.ans"),
-                                                      ("PETSCII", "petscii.seq", b"1", "welcome.ans")):
-            with TestHost.from_script(document, base_dir=demo, time_limit=20) as host:
-                sock = connect(host.port)
+        for terminal_type, first, key, second in (("ANSI", "welcome.ans", b"2", "utf8.ans"),
+                                                  ("PETSCII", "petscii.seq", b"1", "welcome.ans")):
+            with TestHost.from_script(document, base_dir=demo, time_limit=20) as host, \
+                    connect(host.port) as sock:
                 receive_until(sock, lambda d: d.endswith(b"\xff\xf0"))
                 sock.sendall(b"\xff\xfb\x18\xff\xfa\x18\x00" + terminal_type.encode() + b"\xff\xf0")
-                first = pages[first_page]
-                self.assertEqual(receive_until(sock, lambda d: len(d) >= len(first)), first, terminal_type)
-                sock.sendall(keys)
-                wanted = pages[page]
-                self.assertEqual(receive_until(sock, lambda d: len(d) >= len(wanted)), wanted, terminal_type)
-                sock.sendall(b"\r\x00")  # any key: back to the menu
-                receive_until(sock, lambda d: len(d) >= len(first))
+                for keys, page in ((b"", first), (key, second), (b"\r\x00", first)):  # any key: the menu
+                    sock.sendall(keys)
+                    wanted = pages[page]
+                    got = receive_until(sock, lambda d: len(d) >= len(wanted))
+                    self.assertEqual(got, wanted, terminal_type)
                 sock.sendall(b"q")
                 self.assertIn(b"GOODBYE", receive_until(sock, lambda d: False).upper(), terminal_type)
-                sock.close()
 
 
 class CommandLine(unittest.TestCase):
-    def test_refuse_mode_refuses_and_stops_at_the_time_limit(self):
-        start = time.monotonic()
+    def test_refuse_and_silent_modes_stop_at_the_time_limit(self):
         proc, port = start_cli("--refuse", "--time-limit", "1.5")
         with self.assertRaises(ConnectionRefusedError):
             socket.create_connection(("127.0.0.1", port), timeout=2)
         self.assertEqual(proc.wait(10), 0)
-        self.assertLess(time.monotonic() - start, 8)
-
-    def test_silent_mode_never_completes_a_connection(self):
-        proc, port = start_cli("--silent", "--time-limit", "5")
-        try:
-            with self.assertRaises(socket.timeout):
-                socket.create_connection(("127.0.0.1", port), timeout=1.0)
-        finally:
-            proc.kill()
-            proc.wait()
+        proc, port = start_cli("--silent", "--time-limit", "3")
+        with self.assertRaises(socket.timeout):  # the connection is never completed
+            socket.create_connection(("127.0.0.1", port), timeout=1.0)
+        self.assertEqual(proc.wait(10), 0)
 
     def test_steps_record_and_log_then_stop_after_the_connections(self):
         with tempfile.TemporaryDirectory() as tmp:
             record, log = os.path.join(tmp, "raw"), os.path.join(tmp, "log")
             proc, port = start_cli("--send", "hello", "--expect", "x", "--close", "--record", record,
                                    "--log", log, "--connections", "1", "--time-limit", "20")
-            sock = connect(port)
-            self.assertEqual(receive_until(sock, lambda d: d == b"hello"), b"hello")
-            sock.sendall(b"\xff\xfd\x01x")
-            self.assertEqual(receive_until(sock, lambda d: False), b"")
-            sock.close()
+            with connect(port) as sock:
+                self.assertEqual(receive_until(sock, lambda d: d == b"hello"), b"hello")
+                sock.sendall(b"\xff\xfd\x01x")
+                self.assertEqual(receive_until(sock, lambda d: False), b"")
             self.assertEqual(proc.wait(10), 0, "stops once its one session has ended")
             with open(record, "rb") as f:
                 self.assertEqual(f.read(), b"\xff\xfd\x01x")
             with open(log) as f:
                 events = [json.loads(line) for line in f]
-            self.assertIn({"verb": "DO", "option": 1}, [{k: e[k] for k in ("verb", "option")}
-                                                        for e in events if e["event"] == "command"])
+            self.assertIn(("DO", 1), [(e["verb"], e["option"]) for e in events if e["event"] == "command"])
             self.assertEqual(events[-1]["event"], "stopped")
 
 

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <deque>
 #include <string>
-#include <vector>
 
 #include "net/telnet.h"
 
@@ -19,25 +18,20 @@ struct FakePeer {
     std::string sent; // every byte the client sent
     int send_calls = 0;
     int send_limit = 1 << 30; // most bytes one send accepts; 0 makes sends fail
-    int receive_calls = 0;
-    int largest_receive = 0;
+    int longest_wait = 0;
     uint32_t now = 10000;
-    std::deque<uint32_t> keys; // one key per wait, while any are left
-    std::vector<int> wait_slices;
+    uint32_t key = 0; // delivered by the first wait
 };
 
 extern FakePeer g_peer;
 
-// Fresh peer, hooks pointed at it, then telnet_reset with the given arguments (its offer, if any,
-// is in the sent bytes).
-void peer_start(int emulation, int initiate, int width = 80, int height = 24);
+// Fresh peer, hooks pointed at it, then telnet_reset for 80x24 (its offer, if any, is in the sent bytes).
+void peer_start(int emulation, int initiate);
 void peer_deliver(const std::string &bytes, uint32_t after_ms = 0);
 // Reads until the peer has nothing more to deliver now; the data bytes received.
-std::string peer_read_all(int max = 4096);
+std::string peer_read_all();
 std::string take_sent();
 
-// "IAC DO 31 'ab' CR NUL" -> bytes. Names: IAC DONT DO WONT WILL SB SE BRK NOP NUL CR LF ESC and the
+// "IAC DO 31 'ab' CR NUL" -> bytes. Names: IAC DONT DO WONT WILL SB SE BRK NOP NUL CR LF and the
 // options BINARY ECHO SGA TTYPE NAWS.
 std::string bytes_of(const char *tokens);
-// The reverse, for readable failure messages.
-std::string tokens_of(const std::string &bytes);

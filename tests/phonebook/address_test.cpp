@@ -7,33 +7,25 @@
 
 TEST(Address, Parse) {
     const struct {
-        const char *text;
-        const char *host;
+        const char *text, *host;
         int port;
     } cases[] = {
-        {"bbs", "bbs", 23},
         {"  bbs.example.org\t\r\n", "bbs.example.org", 23},
         {"telnet://bbs:2323/", "bbs", 2323},
-        {"TELNET://bbs", "bbs", 23},
-        {"bbs 2323", "bbs", 2323},
-        {"bbs    2323", "bbs", 2323},
-        {"bbs 2323 extra", "bbs", 2323},
+        {"TELNET://bbs/", "bbs", 23},
+        {"bbs    2323 extra", "bbs", 2323},
         {"bbs:", "bbs", 23},
         {":2323", "", 2323},
         {"bbs:70000", "bbs", 23},
         {"bbs:0", "bbs", 23},
-        {"bbs:-5", "bbs", 23},
         {"bbs:abc", "bbs", 23},
         {"bbs:99999999999999999999", "bbs", 23}, // no overflow into a valid port
         {"bbs:4294969619", "bbs", 23},           // 2^32 + 2323 must not wrap to 2323
         {"fe80::1", "fe80::1", 23},
         {"bbs:99 23", "bbs:99", 23},
-        {"bbs:23x", "bbs", 23},
         {"bbs:2323/path", "bbs", 2323},
         {"bbs:65535", "bbs", 65535},
         {"telnet://", "", 23},
-        {"/", "", 23},
-        {"", "", 23},
     };
     for (const auto &c : cases) {
         char host[256] = "unchanged";
@@ -42,27 +34,18 @@ TEST(Address, Parse) {
         EXPECT_STREQ(host, c.host) << c.text;
         EXPECT_EQ(port, c.port) << c.text;
     }
-}
-
-TEST(Address, ParseCutsTheHostToTheBuffer) {
-    std::string long_text(400, 'h');
     char host[8];
     int port;
-    address_parse((long_text + ":2323").c_str(), host, sizeof host, &port);
+    address_parse((std::string(400, 'h') + ":2323").c_str(), host, sizeof host, &port);
     EXPECT_STREQ(host, "hhhhhhh");
     EXPECT_EQ(port, 23); // only the first 255 characters are looked at: the port is beyond them
 }
 
 TEST(Address, FormatAndNormalise) {
     const struct {
-        const char *text;
-        const char *normalised;
+        const char *text, *normalised;
     } cases[] = {
-        {"telnet://bbs:23", "bbs"},
-        {"bbs:2323", "bbs 2323"},
-        {"bbs   2323", "bbs 2323"},
-        {"bbs", "bbs"},
-        {"", ""},
+        {"telnet://bbs:23", "bbs"}, {"bbs:2323", "bbs 2323"}, {"bbs   2323", "bbs 2323"}, {"", ""},
         {":2323", " 2323"},
     };
     for (const auto &c : cases) {
@@ -74,6 +57,4 @@ TEST(Address, FormatAndNormalise) {
     char out[10];
     address_format(out, sizeof out, "longhostname", 2323);
     EXPECT_STREQ(out, "longhostn");
-    address_format(out, sizeof out, "bbs", 0);
-    EXPECT_STREQ(out, "bbs");
 }

@@ -1,8 +1,6 @@
 // The operations on the entry array: emptiness, counting, free slots, sorting, searching, stamping.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "input/clock.h"
 #include "phonebook/phonebook.h"
 #include "term/text.h"
@@ -13,42 +11,32 @@ static void set_entry(PhonebookEntry *e, const char *name, const char *address) 
     text_copy(e->address, address, sizeof e->address);
 }
 
-TEST(PhonebookStore, EmptyMeansNoNameAndNoAddress) {
+TEST(PhonebookStore, EmptyMeansNoNameAndNoAddressAndSortsLast) {
     Phonebook *pb = phonebook_create();
-    ASSERT_NE(pb, nullptr);
-    set_entry(&pb->entries[0], "Name only", "");
-    set_entry(&pb->entries[1], "", "address.only");
+    set_entry(&pb->entries[0], "", "b2");
+    set_entry(&pb->entries[1], "gamma", "");
     text_copy(pb->entries[2].login, "login only", sizeof pb->entries[2].login); // still empty
-    EXPECT_EQ(phonebook_count_used(pb), 2);
+    set_entry(&pb->entries[500], "Alpha", "B1");
+    set_entry(&pb->entries[1999], "alpha", "a");
+    pb->entries[500].emulation = 6; // moves with its entry
+    EXPECT_EQ(phonebook_count_used(pb), 4);
     EXPECT_EQ(phonebook_first_empty(pb), 2);
-    for (PhonebookEntry &e : pb->entries) set_entry(&e, "x", "y");
-    EXPECT_EQ(phonebook_first_empty(pb), -1);
-    phonebook_destroy(pb);
-}
-
-TEST(PhonebookStore, SortPutsUsedEntriesFirstByNameThenAddress) {
-    Phonebook *pb = phonebook_create();
-    set_entry(&pb->entries[3], "gamma", "g");
-    set_entry(&pb->entries[10], "Beta", "b2");
-    set_entry(&pb->entries[500], "alpha", "a");
-    set_entry(&pb->entries[1999], "beta", "B1");
-    pb->entries[1999].emulation = 6; // moves with its entry
     phonebook_sort(pb);
-    const char *names[] = {"alpha", "beta", "Beta", "gamma"};
-    const char *addresses[] = {"a", "B1", "b2", "g"};
+    const char *names[] = {"", "alpha", "Alpha", "gamma"}, *addresses[] = {"b2", "a", "B1", ""};
     for (int i = 0; i < 4; i++) {
         EXPECT_STREQ(pb->entries[i].name, names[i]);
         EXPECT_STREQ(pb->entries[i].address, addresses[i]);
     }
-    EXPECT_EQ(pb->entries[1].emulation, 6);
-    for (int i = 4; i < PHONEBOOK_SLOTS; i++) ASSERT_TRUE(phonebook_entry_is_empty(&pb->entries[i])) << i;
+    EXPECT_EQ(pb->entries[2].emulation, 6);
+    EXPECT_EQ(phonebook_first_empty(pb), 4);
+    for (PhonebookEntry &e : pb->entries) set_entry(&e, "x", "y");
+    EXPECT_EQ(phonebook_first_empty(pb), -1);
     phonebook_destroy(pb);
 }
 
 TEST(PhonebookStore, MatchFoldsOnlyAToZ) {
     PhonebookEntry e;
     phonebook_entry_clear(&e);
-    EXPECT_FALSE(phonebook_entry_matches(&e, "x")); // empty entries never match
     set_entry(&e,
               "The \x8E"
               "BBS",
@@ -57,8 +45,8 @@ TEST(PhonebookStore, MatchFoldsOnlyAToZ) {
         const char *text;
         bool match;
     } cases[] = {
-        {"the", true},  {"BBS", true},      {"EXAMPLE", true},
-        {"2323", true}, {"\x8E", true},     {"\x84", false}, // CP437 a-umlaut is not folded to its capital
+        {"the", true},  {"EXAMPLE", true},  {"2323", true},
+        {"\x8E", true}, {"\x84", false}, // CP437 a-umlaut is not folded to its capital
         {"", false},    {"nowhere", false},
     };
     for (const auto &c : cases) EXPECT_EQ(phonebook_entry_matches(&e, c.text), c.match) << c.text;
@@ -73,7 +61,6 @@ TEST(PhonebookStore, StampWritesTheLocalDateAndSaves) {
     clock_fake_enable(0, &when);
     EXPECT_EQ(phonebook_stamp_last_call(pb, 4), 1);
     clock_fake_disable();
-    EXPECT_STREQ(pb->entries[4].last_call, "03/07/31");
     EXPECT_EQ(read_file(dir.file("pelo.fon")).substr(4 * 197 + 122, 9), "\x08"
                                                                         "03/07/31");
     phonebook_destroy(pb);

@@ -2,7 +2,6 @@
 // the real one, the questions asked, the quiet mode's output, and the 2000 limit.
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 #include "phonebook/phonebook.h"
@@ -14,14 +13,38 @@
 #include "term/text.h"
 #include "tests/settings/file_helpers.h"
 
-struct ImportFixture : testing::Test {
+// Fake dialogs: every question and message as "title|text", yes/no answers from a script (then yes).
+struct FakeDialogs {
+    std::vector<std::string> asked;
+    std::vector<int> answers;
+    int changed = 0;
+    int used_while_asking = -1;
+};
+static FakeDialogs g_dialogs;
+static Phonebook *g_book;
+
+static const ImportPrompts kFakePrompts = {
+    [](const char *, const char *, char *, int) { return 0; }, // only asked when no path is given
+    [](const char *title, const char *text) {
+        g_dialogs.asked.push_back(std::string(title) + "|" + text);
+        g_dialogs.used_while_asking = phonebook_count_used(g_book);
+        int answer = g_dialogs.answers.empty() ? 1 : g_dialogs.answers.front();
+        if (!g_dialogs.answers.empty()) g_dialogs.answers.erase(g_dialogs.answers.begin());
+        return answer;
+    },
+    [](const char *title, const char *text) { g_dialogs.asked.push_back(std::string(title) + "|" + text); },
+    [] { g_dialogs.changed++; },
+};
+
+struct Import : testing::Test {
     TempDir dir;
-    Phonebook *pb = phonebook_create();
+    Phonebook *pb = g_book = phonebook_create();
     Settings settings;
     void SetUp() override {
         cp437_build_index();
         settings_set_defaults(&settings);
         phonebook_load(pb, dir.file("pelo.fon").c_str(), dir.file("pelong.ext").c_str());
+        g_dialogs = FakeDialogs{};
     }
     void TearDown() override { phonebook_destroy(pb); }
     std::string list(const std::string &text) {
@@ -32,12 +55,14 @@ struct ImportFixture : testing::Test {
         text_copy(pb->entries[slot].name, name, sizeof pb->entries[slot].name);
         text_copy(pb->entries[slot].address, address, sizeof pb->entries[slot].address);
     }
-    // Runs the quiet import; returns its result and stores what it printed.
-    int quiet(const std::string &path, std::string *printed) {
+    // The quiet import of a list: what it printed.
+    std::string quiet(const std::string &text) {
         testing::internal::CaptureStdout();
-        int result = syncterm_import(pb, path.c_str(), nullptr, &settings, dir.path.c_str());
-        *printed = testing::internal::GetCapturedStdout();
-        return result;
+        syncterm_import(pb, list(text).c_str(), nullptr, &settings, dir.path.c_str());
+        return testing::internal::GetCapturedStdout();
+    }
+    int asking(const std::string &path) {
+        return syncterm_import(pb, path.c_str(), &kFakePrompts, &settings, dir.path.c_str());
     }
     const PhonebookEntry *find(const char *address) {
         for (const PhonebookEntry &e : pb->entries)
@@ -46,64 +71,31 @@ struct ImportFixture : testing::Test {
     }
 };
 
-static const char kList[] = "; SyncTERM list\r\n"
-                            "# defaults before the first section\r\n"
-                            "Port = 2323\r\n"
-                            "ConnectionType=telnet\r\n"
-                            "ScreenMode=C64\r\n"
-                            "Address=never.inherited\r\n"
-                            "[Default Port]\r\n"
-                            "Address=port.example\r\n"
-                            "[Own Port]\r\n"
-                            "Address= own.example \r\n"
-                            "Port=23\r\n"
-                            "ScreenMode=80x25\r\n"
-                            "[Dup Upper]\r\n"
-                            "Address=telnet://bbshost\r\n"
-                            "Port=23\r\n"
-                            "[Dup Colon]\r\n"
-                            "Address=colon.example\r\n"
-                            "Port=0\r\n"
-                            "[SSH Board]\r\n"
-                            "Address=ssh.example\r\n"
-                            "ConnectionType=SSH\r\n"
-                            "[No Address]\r\n"
-                            "[]\r\n"
-                            "Address=nameless.example\r\n"
-                            "[  Box \xE2\x95\x94\xE2\x95\x90\xE2\x95\x97 [1] ]\r\n"
-                            "Address=box.example\r\n"
-                            "ScreenMode=80x25\r\n"
-                            "[C128]\r\n"
-                            "Address=c128.example\r\n"
-                            "ScreenMode=C128-80\r\n"
-                            "[Pet80]\r\n"
-                            "Address=pet80.example\r\n"
-                            "Emulation=PETSCII\r\n"
-                            "ScreenMode=80x25\r\n"
-                            "[Font]\r\n"
-                            "Address=font.example\r\n"
-                            "ScreenMode=Current\r\n"
-                            "Font=Commodore 64 (UPPER)\r\n"
-                            "[Plain]\r\n"
-                            "Address=plain.example\r\n"
-                            "ScreenMode=80x25\r\n"
-                            "UserName=a-user-name-longer-than-thirty-two-characters\r\n"
-                            "Password=pw\r\n"
-                            "NoSuchKey=ignored\r\n"
-                            "line without an equals sign\r\n"
-                            "[Twice]\r\n"
-                            "Address=PORT.example\r\n";
+// One section a line; before the first section, defaults (of which Address is never inherited).
+static const char kList[] =
+    "; SyncTERM list\r\n# defaults before the first section\r\n"
+    "Port = 2323\r\nConnectionType=telnet\r\nScreenMode=C64\r\nAddress=never.inherited\r\n"
+    "[Default Port]\r\nAddress=port.example\r\n"
+    "[Own Port]\r\nAddress= own.example \r\nPort=23\r\nScreenMode=80x25\r\n"
+    "[Dup Upper]\r\nAddress=telnet://bbshost\r\nPort=23\r\n"
+    "[Dup Colon]\r\nAddress=colon.example\r\nPort=0\r\n"
+    "[SSH Board]\r\nAddress=ssh.example\r\nConnectionType=SSH\r\n"
+    "[No Address]\r\n"
+    "[]\r\nAddress=nameless.example\r\n"
+    "[  Box \xE2\x95\x94\xE2\x95\x90\xE2\x95\x97 [1] ]\r\nAddress=box.example\r\nScreenMode=80x25\r\n"
+    "[C128]\r\nAddress=c128.example\r\nScreenMode=C128-80\r\n"
+    "[Pet80]\r\nAddress=pet80.example\r\nEmulation=PETSCII\r\nScreenMode=80x25\r\n"
+    "[Font]\r\nAddress=font.example\r\nScreenMode=Current\r\nFont=Commodore 64 (UPPER)\r\n"
+    "[Plain]\r\nAddress=plain.example\r\nScreenMode=80x25\r\nPassword=pw\r\n"
+    "UserName=a-user-name-longer-than-thirty-two-characters\r\nNoSuchKey=ignored\r\nno equals sign\r\n"
+    "[Twice]\r\nAddress=PORT.example\r\n";
 
-TEST_F(ImportFixture, QuietImportAppliesTheSectionRules) {
+TEST_F(Import, QuietImportAppliesTheSectionRules) {
     add(0, "Existing", "BBSHOST");
     add(1, "Colon", "colon.example:23");
-    std::string printed;
-    ASSERT_EQ(quiet(list(kList), &printed), 1);
-    EXPECT_EQ(printed, "Imported 7 entries (3 duplicates, 0 no room, 2 skipped)\n");
-
+    EXPECT_EQ(quiet(kList), "Imported 7 entries (3 duplicates, 0 no room, 2 skipped)\n");
     const struct {
-        const char *address;
-        const char *name;
+        const char *address, *name;
         int emulation;
     } expected[] = {
         {"port.example 2323", "Default Port", EMU_PETSCII40}, // port and screen mode from the defaults
@@ -122,58 +114,36 @@ TEST_F(ImportFixture, QuietImportAppliesTheSectionRules) {
     }
     EXPECT_STREQ(find("plain.example 2323")->login, "a-user-name-longer-than-thirty-t");
     EXPECT_STREQ(find("plain.example 2323")->password, "pw");
-    EXPECT_EQ(find("ssh.example 2323"), nullptr);
-    EXPECT_EQ(find("never.inherited 2323"), nullptr);
     EXPECT_EQ(phonebook_count_used(pb), 9);
-}
 
-TEST_F(ImportFixture, ImportSshSettingDecidesForOtherConnectionTypes) {
-    settings.import_ssh = 1;
-    std::string printed;
-    ASSERT_EQ(quiet(list(kList), &printed), 1);
-    EXPECT_EQ(printed, "Imported 10 entries (1 duplicates, 0 no room, 1 skipped)\n");
-    ASSERT_NE(find("ssh.example 2323"), nullptr);
+    settings.import_ssh = 1; // now SSH Board too
+    EXPECT_EQ(quiet(kList), "Imported 1 entries (10 duplicates, 0 no room, 1 skipped)\n");
+    EXPECT_NE(find("ssh.example 2323"), nullptr);
 }
 
 // Re-importing the same list found entries the import itself had stored with a trailing "/", a port
 // written into the address or a port out of range, and added them again on every run.
-TEST_F(ImportFixture, ReimportFindsEveryEntryItAdded) {
-    std::string path = list("[Slash]\nAddress=telnet://slash.example/\n"
-                            "[Colon]\nAddress=colon.example:2323\nPort=23\n"
-                            "[Big]\nAddress=big.example\nPort=70000\n"
-                            "[Upper]\nAddress=UPPER.example\n");
-    std::string printed;
-    ASSERT_EQ(quiet(path, &printed), 1);
-    EXPECT_EQ(printed, "Imported 4 entries (0 duplicates, 0 no room, 0 skipped)\n");
-    ASSERT_EQ(quiet(path, &printed), 1);
-    EXPECT_EQ(printed, "Imported 0 entries (4 duplicates, 0 no room, 0 skipped)\n");
+TEST_F(Import, ReimportFindsEveryEntryItAdded) {
+    const char *text =
+        "[Slash]\nAddress=telnet://slash.example/\n[Colon]\nAddress=colon.example:2323\nPort=23\n"
+        "[Big]\nAddress=big.example\nPort=70000\n[Upper]\nAddress=UPPER.example\n";
+    EXPECT_EQ(quiet(text), "Imported 4 entries (0 duplicates, 0 no room, 0 skipped)\n");
+    EXPECT_EQ(quiet(text), "Imported 0 entries (4 duplicates, 0 no room, 0 skipped)\n");
 }
 
 // Cut to the 60-character field, "host 2323" lost its port digits and dialled another port.
-TEST_F(ImportFixture, AddressTooLongForTheFieldIsSkippedNotCut) {
+TEST_F(Import, AddressTooLongForTheFieldIsSkippedNotCut) {
     std::string host(56, 'h');
-    std::string printed;
-    ASSERT_EQ(quiet(list("[Long]\nAddress=" + host + "\nPort=2323\n[Fits]\nAddress=" + host + "\nPort=23\n"),
-                    &printed),
-              1);
-    EXPECT_EQ(printed, "Imported 1 entries (0 duplicates, 0 no room, 1 skipped)\n");
+    EXPECT_EQ(quiet("[Long]\nAddress=" + host + "\nPort=2323\n[Fits]\nAddress=" + host + "\nPort=23\n"),
+              "Imported 1 entries (0 duplicates, 0 no room, 1 skipped)\n");
     EXPECT_NE(find(host.c_str()), nullptr);
-}
-
-TEST_F(ImportFixture, QuietImportOfAMissingFileFails) {
-    std::string printed;
-    EXPECT_EQ(quiet(dir.file("missing.lst"), &printed), 0);
-    EXPECT_EQ(printed, "Cannot open " + dir.file("missing.lst") + "\n");
-    EXPECT_FALSE(file_exists(dir.file("pelo.fon")));
 }
 
 TEST(SyncTermNames, Utf8BecomesCp437) {
     cp437_build_index();
     const struct {
-        const char *utf8;
-        const char *cp437;
+        const char *utf8, *cp437;
     } cases[] = {
-        {"Plain", "Plain"},
         {"\xE2\x95\x94\xE2\x95\x90\xE2\x95\x97", "\xC9\xCD\xBB"}, // box drawing
         {"Caf\xC3\xA9", "Caf\x82"},
         {"\xF0\x9F\x98\x80", "\x01"},     // a 4-byte character through its fallback
@@ -183,108 +153,60 @@ TEST(SyncTermNames, Utf8BecomesCp437) {
         {"end\xE2\x95", "end\xE2\x95"},   // nor a cut sequence
         {"a\tb", "a b"},                  // a TAB would break the extension file
     };
+    char out[400];
     for (const auto &c : cases) {
-        char out[61];
         syncterm_name_to_cp437(c.utf8, out, sizeof out);
         EXPECT_STREQ(out, c.cp437) << c.utf8;
     }
     std::string many;
     for (int i = 0; i < 300; i++) many += "\xE2\x94\x80"; // 300 characters: 255 are converted
-    char out[400];
     syncterm_name_to_cp437(many.c_str(), out, sizeof out);
     EXPECT_EQ(strlen(out), 255u);
     syncterm_name_to_cp437(many.c_str(), out, 61);
     EXPECT_EQ(strlen(out), 60u);
 }
 
-// Fake dialogs: record every question and answer from a script.
-struct FakeDialogs {
-    std::vector<std::string> asked; // "title|text"
-    std::vector<int> answers;       // for yes_no, in order
-    int changed = 0;
-    Phonebook *pb = nullptr;
-    int used_while_asking = -1;
-};
-static FakeDialogs g_dialogs;
-
-static const ImportPrompts kFakePrompts = {
-    [](const char *title, const char *prompt, char *text, int max_chars) {
-        g_dialogs.asked.push_back(std::string(title) + "|" + prompt + "|" + text + "|" +
-                                  std::to_string(max_chars));
-        return 0;
-    },
-    [](const char *title, const char *text) {
-        g_dialogs.asked.push_back(std::string(title) + "|" + text);
-        g_dialogs.used_while_asking = phonebook_count_used(g_dialogs.pb);
-        int answer = g_dialogs.answers.empty() ? 1 : g_dialogs.answers.front();
-        if (!g_dialogs.answers.empty()) g_dialogs.answers.erase(g_dialogs.answers.begin());
-        return answer;
-    },
-    [](const char *title, const char *text) { g_dialogs.asked.push_back(std::string(title) + "|" + text); },
-    [] { g_dialogs.changed++; },
-};
-
-TEST_F(ImportFixture, InteractiveImportAsksAndReports) {
-    g_dialogs = FakeDialogs{};
-    g_dialogs.pb = pb;
+TEST_F(Import, InteractiveImportAsksAndReports) {
     g_dialogs.answers = {0, 1}; // leave SSH out, then import
-    ASSERT_EQ(syncterm_import(pb, list(kList).c_str(), &kFakePrompts, &settings, dir.path.c_str()), 1);
-    ASSERT_EQ(g_dialogs.asked.size(), 3u);
-    EXPECT_EQ(g_dialogs.asked[0], "Import SyncTERM Phonebook|1 of the 12 entries use SSH, RLogin or another\n"
-                                  "connection type that Pelorin NG cannot use\n(it is a telnet client).\n\n"
-                                  "Import those entries anyway?");
-    EXPECT_EQ(g_dialogs.asked[1], "Import SyncTERM Phonebook|Entries in syncterm.lst :   12\n"
-                                  "  telnet / raw          :   11\n"
-                                  "  SSH / other           :    1 (skipped)\n\n"
-                                  "Will be imported        :    9\n"
-                                  "Already in phonebook    :    1\n"
-                                  "No room (2000 limit)    :    0\n\nImport now?");
+    ASSERT_EQ(asking(list(kList)), 1);
+    EXPECT_EQ(g_dialogs.asked,
+              (std::vector<std::string>{
+                  "Import SyncTERM Phonebook|1 of the 12 entries use SSH, RLogin or another\n"
+                  "connection type that Pelorin NG cannot use\n(it is a telnet client).\n\n"
+                  "Import those entries anyway?",
+                  "Import SyncTERM Phonebook|Entries in syncterm.lst :   12\n"
+                  "  telnet / raw          :   11\n"
+                  "  SSH / other           :    1 (skipped)\n\n"
+                  "Will be imported        :    9\n"
+                  "Already in phonebook    :    1\n"
+                  "No room (2000 limit)    :    0\n\nImport now?",
+                  "Import complete|9 entries imported.\nPhonebook now holds 9 of 2000 entries.",
+              }));
     EXPECT_EQ(g_dialogs.used_while_asking, 0); // the counting passes put everything back
-    EXPECT_EQ(g_dialogs.asked[2],
-              "Import complete|9 entries imported.\nPhonebook now holds 9 of 2000 entries.");
     EXPECT_EQ(g_dialogs.changed, 1);
 }
 
-TEST_F(ImportFixture, InteractiveImportEndsOnNoCancelOrFailure) {
-    // No at the summary: nothing added, nothing written.
-    g_dialogs = FakeDialogs{};
-    g_dialogs.pb = pb;
-    g_dialogs.answers = {1, 0};
-    EXPECT_EQ(syncterm_import(pb, list(kList).c_str(), &kFakePrompts, &settings, dir.path.c_str()), 0);
+TEST_F(Import, InteractiveImportEndsOnNoOrFailure) {
+    g_dialogs.answers = {1, 0}; // no at the summary: nothing added, nothing written
+    EXPECT_EQ(asking(list(kList)), 0);
     EXPECT_EQ(phonebook_count_used(pb), 0);
     EXPECT_FALSE(file_exists(dir.file("pelo.fon")));
 
-    // No path given: the list is located, offered, and the dialog cancelled.
-    g_dialogs = FakeDialogs{};
-    EXPECT_EQ(syncterm_import(pb, nullptr, &kFakePrompts, &settings, dir.path.c_str()), 0);
-    ASSERT_EQ(g_dialogs.asked.size(), 1u);
-    EXPECT_EQ(g_dialogs.asked[0],
-              "Import SyncTERM Phonebook|Path to syncterm.lst:|" + dir.file("syncterm.lst") + "|299");
-
-    g_dialogs = FakeDialogs{};
-    EXPECT_EQ(syncterm_import(pb, "/no/such.lst", &kFakePrompts, &settings, dir.path.c_str()), 0);
-    EXPECT_EQ(g_dialogs.asked, std::vector<std::string>{"Import|Cannot open /no/such.lst"});
-
-    // The save fails: the entries stay in memory for the next save.
-    g_dialogs = FakeDialogs{};
-    g_dialogs.pb = pb;
-    fault_arm(FaultPlan::OPEN, 1);
-    EXPECT_EQ(
-        syncterm_import(pb, dir.file("syncterm.lst").c_str(), &kFakePrompts, &settings, dir.path.c_str()), 0);
-    fault_disarm();
+    g_dialogs = FakeDialogs{}; // the save fails: the entries stay in memory for the next save
+    fault_arm(FAULT_OPEN, 1);
+    EXPECT_EQ(asking(dir.file("syncterm.lst")), 0);
+    safe_save_ops_reset();
     EXPECT_EQ(g_dialogs.asked.back(), "Error|Could not write the phonebook file!");
     EXPECT_EQ(phonebook_count_used(pb), 10);
     EXPECT_EQ(g_dialogs.changed, 0);
 }
 
-TEST_F(ImportFixture, TheTwoThousandLimit) {
+TEST_F(Import, TheTwoThousandLimit) {
     for (int i = 0; i < 1990; i++) add(i, "Used", ("used" + std::to_string(i)).c_str());
     std::string text;
     for (int i = 0; i < 15; i++)
         text += "[New " + std::to_string(i) + "]\nAddress=new" + std::to_string(i) + "\n";
-    g_dialogs = FakeDialogs{};
-    g_dialogs.pb = pb;
-    ASSERT_EQ(syncterm_import(pb, list(text).c_str(), &kFakePrompts, &settings, dir.path.c_str()), 1);
+    ASSERT_EQ(asking(list(text)), 1);
     EXPECT_NE(g_dialogs.asked[0].find("Will be imported        :   10\nAlready in phonebook    :    0\n"
                                       "No room (2000 limit)    :    5"),
               std::string::npos);
@@ -299,8 +221,7 @@ TEST(SyncTermLocate, FirstPlaceThatOpensElseTheProgramDirectory) {
     setenv("HOME", dir.path.substr(0, dir.path.size() - 1).c_str(), 1); // without the trailing "/"
     setenv("XDG_CONFIG_HOME", (dir.path + "config").c_str(), 1);
     const char *places[] = {"program/", "config/syncterm/", ".syncterm/"}; // in the order they are tried
-    mkdir(dir.file("config").c_str(), 0700);
-    for (const char *place : places) mkdir(dir.file(place).c_str(), 0700);
+    for (const char *place : places) std::filesystem::create_directories(dir.file(place));
     char out[600];
     syncterm_locate_list(out, sizeof out, dir.file("program/").c_str());
     EXPECT_EQ(std::string(out), dir.file("program/syncterm.lst")); // none opens

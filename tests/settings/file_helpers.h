@@ -2,12 +2,16 @@
 // fault plan for the crash-safe saver's system calls.
 #pragma once
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <gtest/gtest.h>
 
 #include "settings/safe_save.h"
 
@@ -17,29 +21,23 @@ struct TempDir {
         char pattern[] = "/tmp/pelong-test-XXXXXX";
         path = std::string(mkdtemp(pattern)) + "/";
     }
-    ~TempDir() {
-        std::string command = "rm -rf '" + path + "'";
-        if (system(command.c_str()) != 0) perror("rm");
-    }
+    ~TempDir() { std::filesystem::remove_all(path); }
     std::string file(const char *name) const { return path + name; }
+    // Entries in the directory: catches temporary files left behind.
+    int entries() const {
+        return (int)std::distance(std::filesystem::directory_iterator(path),
+                                  std::filesystem::directory_iterator());
+    }
 };
 
 inline std::string read_file(const std::string &path) {
-    std::string data;
-    if (FILE *f = fopen(path.c_str(), "rb")) {
-        char block[65536];
-        size_t n;
-        while ((n = fread(block, 1, sizeof block, f)) > 0) data.append(block, n);
-        fclose(f);
-    }
-    return data;
+    std::ostringstream data;
+    data << std::ifstream(path, std::ios::binary).rdbuf();
+    return data.str();
 }
 
 inline void write_file(const std::string &path, const std::string &data) {
-    FILE *f = fopen(path.c_str(), "wb");
-    if (!f) return;
-    fwrite(data.data(), 1, data.size(), f);
-    fclose(f);
+    std::ofstream(path, std::ios::binary) << data;
 }
 
 inline bool file_exists(const std::string &path) {
@@ -47,66 +45,55 @@ inline bool file_exists(const std::string &path) {
     return lstat(path.c_str(), &st) == 0;
 }
 
-// Number of entries in a directory other than "." and "..": catches temporary files left behind.
-inline int directory_entries(const std::string &dir) {
-    std::string command = "ls -A '" + dir + "' | wc -l";
-    FILE *p = popen(command.c_str(), "r");
-    int count = -1;
-    if (p) {
-        if (fscanf(p, "%d", &count) != 1) count = -1;
-        pclose(p);
-    }
-    return count;
-}
-
-// Makes the Nth call of one kind fail (counted from 1 since arm()); 0 means never. Writes may also be
-// cut short to test that partial writes are carried on.
+// Makes the Nth call of one kind fail (counted from 1 since fault_arm); 0 means never. Writes may also
+// be cut short to test that partial writes are carried on.
+enum FaultKind { FAULT_NONE, FAULT_OPEN, FAULT_WRITE, FAULT_FSYNC, FAULT_CLOSE, FAULT_RENAME, FAULT_KINDS };
 struct FaultPlan {
-    enum Kind { NONE, OPEN, WRITE, FSYNC, CLOSE, RENAME };
-    Kind kind = NONE;
-    int fail_at = 0;
-    int calls[6] = {};
-    size_t max_write = 0; // when non-zero, every write stores at most this many bytes
+    int kind, fail_at;
+    size_t max_write; // when non-zero, every write stores at most this many bytes
+    int calls[FAULT_KINDS];
 };
-
 inline FaultPlan g_fault;
 
-inline bool fault_hit(FaultPlan::Kind kind) {
-    int n = ++g_fault.calls[kind];
-    if (g_fault.kind == kind && n == g_fault.fail_at) {
-        errno = kind == FaultPlan::WRITE ? ENOSPC : EIO;
-        return true;
-    }
-    return false;
+inline bool fault_hit(int kind) {
+    if (++g_fault.calls[kind] != g_fault.fail_at || g_fault.kind != kind) return false;
+    errno = kind == FAULT_WRITE ? ENOSPC : EIO;
+    return true;
 }
 
-inline void fault_arm(FaultPlan::Kind kind, int fail_at, size_t max_write = 0) {
-    g_fault = FaultPlan{};
-    g_fault.kind = kind;
-    g_fault.fail_at = fail_at;
-    g_fault.max_write = max_write;
+inline void fault_arm(int kind, int fail_at, size_t max_write = 0) {
+    g_fault = FaultPlan{kind, fail_at, max_write, {}};
     g_safe_save_ops.open = [](const char *path, int flags, mode_t mode) {
-        return fault_hit(FaultPlan::OPEN) ? -1 : open(path, flags, mode);
+        return fault_hit(FAULT_OPEN) ? -1 : open(path, flags, mode);
     };
     g_safe_save_ops.write = [](int fd, const void *data, size_t size) -> ssize_t {
-        if (fault_hit(FaultPlan::WRITE)) return -1;
-        if (g_fault.max_write && size > g_fault.max_write) size = g_fault.max_write;
-        return write(fd, data, size);
+        if (fault_hit(FAULT_WRITE)) return -1;
+        return write(fd, data, g_fault.max_write && size > g_fault.max_write ? g_fault.max_write : size);
     };
-    g_safe_save_ops.fsync = [](int fd) { return fault_hit(FaultPlan::FSYNC) ? -1 : fsync(fd); };
+    g_safe_save_ops.fsync = [](int fd) { return fault_hit(FAULT_FSYNC) ? -1 : fsync(fd); };
     g_safe_save_ops.close = [](int fd) {
         int result = close(fd); // the descriptor is gone either way
-        return fault_hit(FaultPlan::CLOSE) ? -1 : result;
+        return fault_hit(FAULT_CLOSE) ? -1 : result;
     };
     g_safe_save_ops.rename = [](const char *from, const char *to) {
-        return fault_hit(FaultPlan::RENAME) ? -1 : rename(from, to);
+        return fault_hit(FAULT_RENAME) ? -1 : rename(from, to);
     };
 }
 
-inline int fault_calls(FaultPlan::Kind kind) {
-    return g_fault.calls[kind];
-}
-
-inline void fault_disarm() {
+// Counts the calls of each kind that save() makes with nothing failing (writes cut to max_write), then
+// runs it again once for every one of those calls, with that call failing. save prepares fresh files,
+// saves, checks what the save left, and returns the save's result. The calls counted are returned.
+template <class Save> FaultPlan fail_each_call(size_t max_write, Save save) {
+    fault_arm(FAULT_NONE, 0, max_write);
+    EXPECT_EQ(save(), 1);
+    FaultPlan counted = g_fault;
+    for (int kind = FAULT_OPEN; kind < FAULT_KINDS; kind++) {
+        for (int n = 1; n <= counted.calls[kind]; n++) {
+            SCOPED_TRACE(testing::Message() << "fault kind " << kind << ", call " << n);
+            fault_arm(kind, n, max_write);
+            EXPECT_EQ(save(), 0);
+        }
+    }
     safe_save_ops_reset();
+    return counted;
 }
