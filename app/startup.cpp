@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <unistd.h>
 
 #include "app/apply_emulation.h"
 #include "app/calls.h"
@@ -25,17 +24,8 @@
 #include "phonebook/syncterm_import.h"
 #include "settings/settings.h"
 #include "term/terminal.h"
+#include "term/text.h"
 #include "ui/toolkit.h"
-
-static void write_stdout(const char *text) {
-    size_t left = strlen(text);
-    while (left > 0) {
-        ssize_t n = write(STDOUT_FILENO, text, left);
-        if (n <= 0) return;
-        text += n;
-        left -= (size_t)n;
-    }
-}
 
 // ---------------------------------------------------------------- start-up steps
 
@@ -140,17 +130,17 @@ int app_main(int argc, char **argv) {
     StartOptions options;
     cmdline_read_options(argc, argv, &options); // 4
     if (options.show_usage) {
-        write_stdout(kUsageText);
+        text_write_stdout(kUsageText);
         return 0;
     }
     if (!load_phonebook()) return 1; // 5
     if (options.import_path && options.quiet) return run_quiet_import(options.import_path) ? 0 : 1; // 6
     if (!start_network()) { // 7
-        write_stdout("Winsock initialisation failed\n");
+        text_write_stdout("Winsock initialisation failed\n");
         return 1;
     }
     if (!open_console()) { // 8
-        write_stdout("Console initialisation failed\n");
+        text_write_stdout("Console initialisation failed\n");
         return 1;
     }
     app_set_window_title("Pelorin Next Generation");   // 9

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <unistd.h>
 
 #include "phonebook/phonebook.h"
 #include "phonebook/syncterm_list.h"
@@ -39,23 +38,13 @@ void syncterm_locate_list(char *out, int size, const char *program_dir) {
     text_copy(out, candidates[0], size);
 }
 
-static void write_stdout(const char *text) {
-    size_t left = strlen(text);
-    while (left > 0) {
-        ssize_t n = write(STDOUT_FILENO, text, left);
-        if (n <= 0) return;
-        text += n;
-        left -= (size_t)n;
-    }
-}
-
 static void report_cannot_open(const ImportPrompts *prompts, const char *path) {
     char text[1200];
     text_format(text, sizeof text, prompts ? "Cannot open %s" : "Cannot open %s\n", path);
     if (prompts)
         prompts->message("Import", text);
     else
-        write_stdout(text);
+        text_write_stdout(text);
 }
 
 int syncterm_import(Phonebook *pb, const char *path, const ImportPrompts *prompts, const Settings *settings,
@@ -110,7 +99,7 @@ int syncterm_import(Phonebook *pb, const char *path, const ImportPrompts *prompt
     } else {
         text_format(text, sizeof text, "Imported %d entries (%d duplicates, %d no room, %d skipped)\n",
                     c.added, c.duplicates, c.no_room, c.skipped);
-        write_stdout(text);
+        text_write_stdout(text);
     }
     return 1;
 }

@@ -3,6 +3,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 static inline unsigned char fold(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; }
 
@@ -60,4 +61,14 @@ void text_trim(char *s) {
     size_t start = 0;
     while (start < len && is_trim_char(s[start])) start++;
     if (start > 0) memmove(s, s + start, len - start + 1);
+}
+
+void text_write_stdout(const char *text) {
+    size_t left = strlen(text);
+    while (left > 0) {
+        ssize_t n = write(STDOUT_FILENO, text, left);
+        if (n <= 0) return;
+        text += n;
+        left -= (size_t)n;
+    }
 }

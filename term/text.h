@@ -1,4 +1,5 @@
-// Small text helpers used everywhere: case-folding compares (A-Z only), bounded copy and format.
+// Small text helpers used everywhere: case-folding compares (A-Z only), bounded copy and format,
+// and a whole write to standard output.
 #pragma once
 #include <cstddef>
 
@@ -15,3 +16,5 @@ int text_format(char *buf, int size, const char *format, ...) __attribute__((for
 void text_copy(char *dst, const char *src, int size);
 // Removes TAB, LF, CR and space from both ends, in place.
 void text_trim(char *s);
+// Writes all of text to standard output, retrying short writes; gives up silently on an error.
+void text_write_stdout(const char *text);
