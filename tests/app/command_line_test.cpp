@@ -1,45 +1,43 @@
 // Splitting the command line by the program's own rules, and reading the options.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
-#include <vector>
 
 #include "app/command_line.h"
 
 namespace {
 
-std::vector<std::string> split(const char *line) {
+// The arguments the program's own rules split line into, each in brackets.
+std::string split(const char *line) {
     static CommandLine cl;
     cmdline_split(&cl, line);
-    std::vector<std::string> out;
-    for (int i = 0; i < cl.argc; i++) out.push_back(cl.argv[i]);
+    std::string out;
+    for (int i = 0; i < cl.argc; i++) out += std::string("[") + cl.argv[i] + "]";
     EXPECT_EQ(cl.argv[cl.argc], nullptr);
     return out;
 }
 
 TEST(CommandLine, Split) {
-    using V = std::vector<std::string>;
-    struct {
-        const char *line;
-        V args;
-    } cases[] = {
-        {"pelong", V{"pelong"}},
-        {"  pelong \t bbs  2323 ", V{"pelong", "bbs", "2323"}},
-        {"pelong \"my host\" 2323", V{"pelong", "my host", "2323"}},
-        {"pelong \"\"", V{"pelong", ""}},                       // empty quotes: an empty argument
-        {"pelong \"ab\"cd", V{"pelong", "ab", "cd"}},           // the closing quote ends the argument
-        {"pelong ab\"cd\"", V{"pelong", "ab\"cd\""}},           // quotes inside a word are ordinary
-        {"pelong \"unterminated arg", V{"pelong", "unterminated arg"}},
-        {"pelong C:\\dir\\x", V{"pelong", "C:\\dir\\x"}},       // no escape character
-        {"", V{}},
+    const char *cases[][2] = {
+        {"pelong", "[pelong]"},
+        {"  pelong \t bbs  2323 ", "[pelong][bbs][2323]"},
+        {"pelong \"my host\" 2323", "[pelong][my host][2323]"},
+        {"pelong \"\"", "[pelong][]"},             // empty quotes: an empty argument
+        {"pelong \"ab\"cd", "[pelong][ab][cd]"},   // the closing quote ends the argument
+        {"pelong ab\"cd\"", "[pelong][ab\"cd\"]"}, // quotes inside a word are ordinary
+        {"pelong \"unterminated arg", "[pelong][unterminated arg]"},
+        {"pelong C:\\dir\\x", "[pelong][C:\\dir\\x]"}, // no escape character
+        {"", ""},
     };
-    for (auto &c : cases) EXPECT_EQ(split(c.line), c.args) << c.line;
+    for (auto &c : cases) EXPECT_EQ(split(c[0]), c[1]) << c[0];
 
     std::string forty = "pelong";
     for (int i = 1; i < 40; i++) forty += " w" + std::to_string(i);
-    V args = split(forty.c_str());
-    ASSERT_EQ(args.size(), 31u);
-    EXPECT_EQ(args[30], "w30");
+    std::string args = split(forty.c_str());
+    EXPECT_EQ(std::count(args.begin(), args.end(), '['), 31);
+    EXPECT_TRUE(args.ends_with("[w29][w30]")) << args;
 }
 
 TEST(CommandLine, JoinQuotesWhatWouldSplitDifferently) {
@@ -47,7 +45,7 @@ TEST(CommandLine, JoinQuotesWhatWouldSplitDifferently) {
     char line[CMDLINE_BUFFER];
     cmdline_join(5, argv, line, sizeof line);
     EXPECT_STREQ(line, "pelong \"my host\" \"\" \"a\tb\" plain");
-    EXPECT_EQ(split(line), (std::vector<std::string>{"pelong", "my host", "", "a\tb", "plain"}));
+    EXPECT_EQ(split(line), "[pelong][my host][][a\tb][plain]");
 
     std::string huge(5000, 'x');
     const char *long_argv[] = {"pelong", huge.c_str()};
@@ -55,47 +53,40 @@ TEST(CommandLine, JoinQuotesWhatWouldSplitDifferently) {
     EXPECT_EQ(strlen(line), (size_t)CMDLINE_BUFFER - 1);
 }
 
+// The options read from a command line (split by the program's own rules): those that are not
+// the defaults, as text.
+std::string options_of(const char *line) {
+    static CommandLine cl;
+    cmdline_split(&cl, line);
+    StartOptions o;
+    cmdline_read_options(cl.argc, cl.argv, &o);
+    std::string out;
+    if (o.host) out += std::string(" host=") + o.host;
+    if (o.port != 23) out += " port=" + std::to_string(o.port);
+    if (o.emulation != -1) out += " emu=" + std::to_string(o.emulation);
+    if (o.import_path) out += std::string(" import=") + o.import_path;
+    if (o.quiet) out += " quiet";
+    if (o.show_usage) out += " usage";
+    return out;
+}
+
 TEST(CommandLine, ReadOptions) {
-    struct Case {
-        std::vector<const char *> args;
-        const char *host;
-        int port, emulation;
-        const char *import_path;
-        int quiet, usage;
-    } cases[] = {
-        {{"pelong"}, nullptr, 23, -1, nullptr, 0, 0},
-        {{"pelong", "bbs", "2323"}, "bbs", 2323, -1, nullptr, 0, 0},
-        {{"pelong", "bbs", "23"}, "bbs", 23, -1, nullptr, 0, 0},
-        {{"pelong", "bbs", "1", "2"}, "bbs", 2, -1, nullptr, 0, 0}, // the last port wins
-        {{"pelong", "-e", "vt100", "bbs"}, "bbs", 23, 3, nullptr, 0, 0},
-        {{"pelong", "/E", "PETSCII", "bbs"}, "bbs", 23, 5, nullptr, 0, 0},
-        {{"pelong", "-e", "nonsense", "somehost"}, "somehost", 23, -1, nullptr, 0, 0},
-        {{"pelong", "-e"}, "-e", 23, -1, nullptr, 0, 0},          // no value: a host
-        {{"pelong", "-H"}, "-H", 23, -1, nullptr, 0, 0},          // only lower-case h is help
-        {{"pelong", "-h"}, nullptr, 23, -1, nullptr, 0, 1},
-        {{"pelong", "/?"}, nullptr, 23, -1, nullptr, 0, 1},
-        {{"pelong", "-help"}, nullptr, 23, -1, nullptr, 0, 1},
-        {{"pelong", "-i", "list.lst", "-q"}, nullptr, 23, -1, "list.lst", 1, 0},
-        {{"pelong", "-q"}, nullptr, 23, -1, nullptr, 1, 0},
-        {{"pelong", "-x", "bbs"}, "-x", 0, -1, nullptr, 0, 0},    // unknown option: positional
-        {{"pelong", "-"}, "-", 23, -1, nullptr, 0, 0},
+    const char *cases[][2] = {
+        {"pelong", ""},
+        {"pelong bbs 2323", " host=bbs port=2323"},
+        {"pelong bbs 1 2", " host=bbs port=2"}, // the last port wins
+        {"pelong -e vt100 bbs", " host=bbs emu=3"},
+        {"pelong /E PETSCII bbs", " host=bbs emu=5"},
+        {"pelong -e nonsense bbs", " host=bbs"},
+        {"pelong -e", " host=-e"}, // no value: a host
+        {"pelong -H", " host=-H"}, // only lower-case h is help
+        {"pelong -h", " usage"},
+        {"pelong bbs -h", " host=bbs usage"},
+        {"pelong -i list.lst -q", " import=list.lst quiet"},
+        {"pelong -x bbs", " host=-x port=0"}, // unknown option: positional
+        {"pelong -", " host=-"},
     };
-    for (Case &c : cases) {
-        std::vector<char *> argv;
-        for (const char *a : c.args) argv.push_back((char *)a);
-        argv.push_back(nullptr);
-        StartOptions o;
-        cmdline_read_options((int)c.args.size(), argv.data(), &o);
-        SCOPED_TRACE(c.args.size() > 1 ? c.args[1] : "none");
-        if (c.host) EXPECT_STREQ(o.host, c.host);
-        else EXPECT_EQ(o.host, nullptr);
-        EXPECT_EQ(o.port, c.port);
-        EXPECT_EQ(o.emulation, c.emulation);
-        if (c.import_path) EXPECT_STREQ(o.import_path, c.import_path);
-        else EXPECT_EQ(o.import_path, nullptr);
-        EXPECT_EQ(o.quiet, c.quiet);
-        EXPECT_EQ(o.show_usage, c.usage);
-    }
+    for (auto &c : cases) EXPECT_EQ(options_of(c[0]), c[1]) << c[0];
 }
 
 } // namespace
