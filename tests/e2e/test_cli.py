@@ -1,38 +1,89 @@
 #!/usr/bin/env python3
-"""The program's command line: usage text byte for byte, and starts that end by themselves."""
+"""Starts that end by themselves: the usage text byte for byte, and pelong -i LIST -q, which imports
+a SyncTERM list with no network and no console, prints one line and leaves the phonebook files."""
 import os
+import shutil
 import subprocess
-import sys
 import tempfile
 import unittest
 
-BIN = os.environ.get('PELONG_BIN', 'build/release/pelong')
 USAGE = (b"Pelorin Next Generation 1.0\n"
          b"usage: pelong [host [port]] [-e emulation] [-i syncterm.lst [-q]]\n"
          b"  -e   emulation: ansi cp437 utf8 vt100 tty petscii40 petscii80\n"
          b"  -i   import a SyncTERM phonebook (-q: without starting the UI)\n")
+RECORD = 197
+LIST = (b"Port=2323\r\n"
+        b"[Alpha \xe2\x95\x94\xe2\x95\x90\xe2\x95\x97]\r\n"  # UTF-8 box drawing in the name
+        b"Address=telnet://alpha.example\r\nScreenMode=C64\r\n"
+        b"[Beta]\r\nAddress=beta.example\r\nPort=23\r\n"
+        b"[Secure]\r\nAddress=ssh.example\r\nConnectionType=SSH\r\n"
+        b"[Known]\r\nAddress=KNOWN.example\r\nPort=23\r\n")
 
 
-def run(*args):
-    with tempfile.TemporaryDirectory() as home:
-        env = dict(os.environ, PELONG_HOME=home)
-        return subprocess.run([BIN, *args], env=env, stdin=subprocess.DEVNULL,
-                              capture_output=True, timeout=20)
+def run(home, *args):
+    env = dict(os.environ, PELONG_HOME=home, TERM="dumb")
+    return subprocess.run([os.environ.get("PELONG_BIN", "build/release/pelong"), *args], env=env,
+                          stdin=subprocess.DEVNULL, capture_output=True, timeout=30)
 
 
-class Usage(unittest.TestCase):
+def record(name, address):
+    r = bytearray(RECORD)
+    r[0], r[1:1 + len(name)] = len(name), name
+    r[61], r[62:62 + len(address)] = len(address), address
+    return bytes(r)
+
+
+def write(home, name, data):
+    with open(os.path.join(home, name), "wb") as f:
+        f.write(data)
+
+
+def read(home, name):
+    with open(os.path.join(home, name), "rb") as f:
+        return f.read()
+
+
+class CommandLine(unittest.TestCase):
+    def setUp(self):
+        self.home = tempfile.mkdtemp(prefix="pelong-cli-")
+
+    def tearDown(self):
+        shutil.rmtree(self.home)
+
     def test_help_words_print_the_usage_and_exit_0(self):
-        for word in ('-h', '/?', '-help'):
-            with self.subTest(word=word):
-                result = run(word)
-                self.assertEqual(result.returncode, 0)
-                self.assertEqual(result.stdout, USAGE)
+        for args in (["-h"], ["/?"], ["-help"], ["somehost", "-h"]):  # help after a host still wins
+            result = run(self.home, *args)
+            self.assertEqual((result.returncode, result.stdout), (0, USAGE), args)
 
-    def test_help_after_a_host_still_wins(self):
-        result = run('somehost', '-h')
-        self.assertEqual(result.returncode, 0)
-        self.assertEqual(result.stdout, USAGE)
+    def test_quiet_import_adds_the_new_entries_and_reports_them(self):
+        known = record(b"Known", b"known.example")
+        write(self.home, "syncterm.lst", LIST)
+        write(self.home, "pelo.fon", known)
+        lst = os.path.join(self.home, "syncterm.lst")
+        result = run(self.home, "-i", lst, "-q")
+        output = (0, b"Imported 2 entries (1 duplicates, 0 no room, 1 skipped)\n", b"")
+        self.assertEqual((result.returncode, result.stdout, result.stderr), output)
+        alpha = record(b"Alpha \xc9\xcd\xbb", b"alpha.example 2323")
+        expected = known + alpha + record(b"Beta", b"beta.example")
+        self.assertEqual(read(self.home, "pelo.fon"), expected + bytes(2000 * RECORD - len(expected)))
+        self.assertEqual(read(self.home, "pelo.fon.bak"), known, "backup of the one-record file")
+        self.assertEqual(read(self.home, "pelong.ext"),
+                         b"; Pelorin NG phonebook extensions: emulation<TAB>name<TAB>address\r\n"
+                         b"petscii40\tAlpha \xc9\xcd\xbb\talpha.example 2323\r\n")
+        self.assertEqual(sorted(os.listdir(self.home)), ["pelo.fon", "pelo.fon.bak", "pelong.ext", "syncterm.lst"])
+
+        # ImportSSH from the extended settings file answers the question nobody is asked.
+        write(self.home, "pelong.cfg", b"ImportSSH=yes\r\n")
+        result = run(self.home, "-i", lst, "-q")
+        self.assertEqual((result.returncode, result.stdout),
+                         (0, b"Imported 1 entries (3 duplicates, 0 no room, 0 skipped)\n"))
+
+    def test_quiet_import_of_a_missing_list_fails_and_writes_nothing(self):
+        missing = os.path.join(self.home, "missing.lst")
+        result = run(self.home, "-i", missing, "-q")
+        self.assertEqual((result.returncode, result.stdout), (1, f"Cannot open {missing}\n".encode()))
+        self.assertEqual(os.listdir(self.home), [])
 
 
-if __name__ == '__main__':
-    unittest.main(argv=sys.argv[:1], verbosity=2)
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

@@ -3,6 +3,7 @@ silent modes, the Zmodem bridge and the demo menu."""
 
 import json
 import os
+import pathlib
 import socket
 import subprocess
 import sys
@@ -10,11 +11,7 @@ import tempfile
 import time
 import unittest
 
-SOURCE = os.environ.get("PELONG_SOURCE", os.path.join(os.path.dirname(__file__), "..", ".."))
-TOOLS = os.path.join(SOURCE, "tools")
-sys.path.insert(0, TOOLS)
-
-from testhost import TestHost  # noqa: E402
+from tmux_driver import TOOLS, TestHost
 
 
 def connect(port):
@@ -67,37 +64,29 @@ class ScriptSteps(unittest.TestCase):
 
     def test_demo_menu_follows_the_terminal_type(self):
         demo = os.path.join(TOOLS, "demo")
-        with open(os.path.join(demo, "demo.json")) as f:
-            document = json.load(f)
-        pages = {}
-        for name in ("welcome.ans", "utf8.ans", "petscii.seq"):
-            with open(os.path.join(demo, name), "rb") as f:
-                pages[name] = f.read()
+        document = json.loads(pathlib.Path(demo, "demo.json").read_text())
+        pages = {name: pathlib.Path(demo, name).read_bytes() for name in ("welcome.ans", "utf8.ans", "petscii.seq")}
         for terminal_type, first, key, second in (("ANSI", "welcome.ans", b"2", "utf8.ans"),
                                                   ("PETSCII", "petscii.seq", b"1", "welcome.ans")):
-            with TestHost.from_script(document, base_dir=demo, time_limit=20) as host, \
-                    connect(host.port) as sock:
+            with TestHost.from_script(document, base_dir=demo, time_limit=20) as host, connect(host.port) as sock:
                 receive_until(sock, lambda d: d.endswith(b"\xff\xf0"))
                 sock.sendall(b"\xff\xfb\x18\xff\xfa\x18\x00" + terminal_type.encode() + b"\xff\xf0")
                 for keys, page in ((b"", first), (key, second), (b"\r\x00", first)):  # any key: the menu
                     sock.sendall(keys)
-                    wanted = pages[page]
-                    got = receive_until(sock, lambda d: len(d) >= len(wanted))
-                    self.assertEqual(got, wanted, terminal_type)
+                    self.assertEqual(receive_until(sock, lambda d: len(d) >= len(pages[page])), pages[page])
                 sock.sendall(b"q")
                 self.assertIn(b"GOODBYE", receive_until(sock, lambda d: False).upper(), terminal_type)
 
 
 class CommandLine(unittest.TestCase):
     def test_refuse_and_silent_modes_stop_at_the_time_limit(self):
-        proc, port = start_cli("--refuse", "--time-limit", "1.5")
+        (refusing, refusing_port), (silent, silent_port) = (start_cli("--refuse", "--time-limit", "1.5"),
+                                                            start_cli("--silent", "--time-limit", "2.5"))
         with self.assertRaises(ConnectionRefusedError):
-            socket.create_connection(("127.0.0.1", port), timeout=2)
-        self.assertEqual(proc.wait(10), 0)
-        proc, port = start_cli("--silent", "--time-limit", "3")
+            socket.create_connection(("127.0.0.1", refusing_port), timeout=2)
         with self.assertRaises(socket.timeout):  # the connection is never completed
-            socket.create_connection(("127.0.0.1", port), timeout=1.0)
-        self.assertEqual(proc.wait(10), 0)
+            socket.create_connection(("127.0.0.1", silent_port), timeout=1.0)
+        self.assertEqual((refusing.wait(10), silent.wait(10)), (0, 0))
 
     def test_steps_record_and_log_then_stop_after_the_connections(self):
         with tempfile.TemporaryDirectory() as tmp:

@@ -1,17 +1,21 @@
 """The real program in tmux for end-to-end tests: a tmux server of its own per session, a program
 directory of its own (PELONG_HOME), the screen read back with or without colours, keys typed with
-send-keys, and waits that fail with the screen shown."""
+send-keys, and waits that fail with the screen shown. Also hands the test host (tools/testhost) to
+the tests that call it."""
 
 import os
 import shlex
 import shutil
 import subprocess
+import sys
 import tempfile
 import time
 
 PELONG = os.environ.get("PELONG_BIN", "pelong")
 SOURCE = os.environ.get("PELONG_SOURCE", os.path.join(os.path.dirname(__file__), "..", ".."))
 TOOLS = os.path.join(SOURCE, "tools")
+sys.path.insert(0, TOOLS)
+from testhost import TestHost  # noqa: E402,F401
 
 
 class Tmux:
