@@ -75,6 +75,12 @@ def check_exit_box(t):
             t.fail("the status bar went with the box")
 
 
+def exit_with_yes(t):
+    t.keys("M-x")
+    t.wait_text("Exit Pelorin NG?")
+    t.keys("y")
+
+
 def check_resize(t, width, height):
     """A smaller terminal cuts the frame at its edges; growing back redraws it whole."""
     t.run("resize-window", "-t", "main", "-x", "60", "-y", "12")
@@ -106,9 +112,7 @@ def main():
         before = run_program(t, 1)
         check_first_screen(t)
         check_exit_box(t)
-        t.keys("M-x")
-        t.wait_text("Exit Pelorin NG?")
-        t.keys("y")
+        exit_with_yes(t)
         check_restored(t, before, 0)
 
         before = run_program(t, 2)
@@ -126,9 +130,7 @@ def main():
         check_first_screen(t)
         check_exit_box(t)
         check_resize(t, 100, 30)
-        t.keys("M-x")
-        t.wait_text("Exit Pelorin NG?")
-        t.keys("y")
+        exit_with_yes(t)
         check_restored(t, before, 0)
     print("ok: first screen, exit box and restore, at 80x26 and 100x30")
 

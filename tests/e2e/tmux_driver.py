@@ -1,7 +1,7 @@
 """The real program in tmux for end-to-end tests: a tmux server of its own per session, a program
-directory of its own (PELONG_HOME), the screen read back with or without colours, keys typed with
-send-keys, and waits that fail with the screen shown. Also hands the test host (tools/testhost) to
-the tests that call it."""
+directory of its own (PELONG_HOME, which holds the server's socket too), the screen read back with or
+without colours, keys typed with send-keys, and waits that fail with the screen shown. Also hands the
+test host (tools/testhost) to the tests that call it."""
 
 import os
 import shlex
@@ -20,9 +20,9 @@ from testhost import TestHost  # noqa: E402,F401
 
 class Tmux:
     def __init__(self, label, width=80, height=26):
-        self.socket = f"pelong-{label}-{os.getpid()}"
         self.width, self.height = width, height
-        self.home = tempfile.mkdtemp(prefix="pelong-e2e-")
+        self.home = tempfile.mkdtemp(prefix=f"pelong-{label}-")
+        self.socket = os.path.join(self.home, "tmux.socket")  # goes with the directory
         self.env = dict(os.environ, PS1="$ ", PELONG_HOME=self.home, TERM="xterm-256color")
         self.env.pop("TMUX", None)
 
@@ -37,15 +37,9 @@ class Tmux:
     def close(self):
         self.run("kill-server", check=False)
         shutil.rmtree(self.home, ignore_errors=True)
-        # tmux leaves its socket file behind; each session has a name of its own, so remove it.
-        tmpdir = self.env.get("TMUX_TMPDIR") or "/tmp"
-        try:
-            os.unlink(os.path.join(tmpdir, f"tmux-{os.getuid()}", self.socket))
-        except OSError:
-            pass
 
     def run(self, *args, check=True):
-        return subprocess.run(["tmux", "-L", self.socket, *args], check=check, stdout=subprocess.PIPE,
+        return subprocess.run(["tmux", "-S", self.socket, *args], check=check, stdout=subprocess.PIPE,
                               stderr=subprocess.PIPE, text=True, env=self.env).stdout
 
     def _new_session(self, command):
