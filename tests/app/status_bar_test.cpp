@@ -10,13 +10,7 @@ std::string row_with(std::initializer_list<std::pair<int, std::string>> pieces) 
     return row;
 }
 
-class StatusBarTest : public AppTest {
-  protected:
-    void SetUp() override {
-        AppTest::SetUp();
-        set_local_time(18, 29);
-    }
-};
+using StatusBarTest = AppTest;
 
 TEST_F(StatusBarTest, LayoutOfEachState) {
     status_bar_draw();
@@ -24,8 +18,8 @@ TEST_F(StatusBarTest, LayoutOfEachState) {
                                        {16, "ANSI/Auto"},
                                        {28, "Offline"},
                                        {38, "Pelorin NG 1.0"},
-                                       {71, "[6:29 Pm]"}}));
-    EXPECT_EQ(g_status_bar.minute_shown, 29);
+                                       {71, "[9:15 Am]"}}));
+    EXPECT_EQ(g_status_bar.minute_shown, 15);
 
     const std::string h100(100, 'h');
     const struct {
@@ -50,7 +44,7 @@ TEST_F(StatusBarTest, LayoutOfEachState) {
         g_status_bar.capture_open = c.capture;
         status_bar_draw();
         EXPECT_EQ(frame_text(0),
-                  row_with({{0, "Alt-Z - Help!"}, {16, "ANSI/Auto"}, {28, c.row}, {71, "[6:29 Pm]"}}));
+                  row_with({{0, "Alt-Z - Help!"}, {16, "ANSI/Auto"}, {28, c.row}, {71, "[9:15 Am]"}}));
     }
 }
 
