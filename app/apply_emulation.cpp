@@ -3,17 +3,10 @@
 #include "app/connection.h"
 #include "display/console.h"
 #include "display/frame.h"
+#include "net/telnet.h"
 #include "settings/settings.h"
 #include "term/emulation.h"
 #include "term/terminal.h"
-
-// The telnet layer learns the emulation (its terminal type) and the window size here; it is
-// wired in when the telnet layer lands.
-static void update_telnet_layer(int emulation, int columns, int rows) {
-    (void)emulation;
-    (void)columns;
-    (void)rows;
-}
 
 void apply_emulation() {
     int emulation = g_connection.emulation;
@@ -22,6 +15,7 @@ void apply_emulation() {
     Terminal *t = &g_terminal;
     if (t->emulation != emulation || t->rows != terminal_rows)
         term_set_emulation(t, emulation, terminal_rows);
-    update_telnet_layer(emulation, t->columns, t->rows);
+    // the terminal type it answers with, and a new window size reported to a host that asked for it
+    telnet_update(emulation, t->columns, t->rows);
     frame_clear(&g_frame);
 }

@@ -97,6 +97,19 @@ TEST_F(CallTest, LoginNameAndPasswordOfTheCurrentEntry) {
     g_phonebook = nullptr;
 }
 
+TEST_F(CallTest, ChangedWindowSizeIsReportedToAHostThatAskedForIt) {
+    connect();
+    const char do_naws[] = "\xff\xfd\x1f";
+    ASSERT_EQ(send(peer_fd, do_naws, 3, 0), 3);
+    usleep(50000);
+    main_loop_turn();
+    // WILL NAWS and the size of the 24-row terminal
+    EXPECT_EQ(host_receive(1000, 12), std::string("\xff\xfb\x1f\xff\xfa\x1f\x00\x50\x00\x18\xff\xf0", 12));
+    g_script.keys = {key_alt('s')}; // status bar off: 25 rows
+    main_loop_turn();
+    EXPECT_EQ(host_receive(1000, 9), std::string("\xff\xfa\x1f\x00\x50\x00\x19\xff\xf0", 9));
+}
+
 TEST_F(CallTest, ExitWhileOnlineMentionsTheCallAndHangsUp) {
     connect();
     g_script.keys = {key_alt('x'), KEY_ENTER};
