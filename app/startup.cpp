@@ -92,7 +92,9 @@ static void create_terminal(int emulation) {
 }
 
 // Answers to the host's status queries go out through the telnet layer, only while a call is up.
-static void connect_terminal_replies() { g_terminal.reply_sink = call_send_reply; }
+static void connect_terminal_replies() {
+    g_terminal.reply_sink = call_send_reply;
+}
 
 static void feed_banner() {
     uint8_t banner[512];
@@ -100,7 +102,9 @@ static void feed_banner() {
     term_feed(&g_terminal, banner, length);
 }
 
-static void show_first_frame() { compose_and_present(); }
+static void show_first_frame() {
+    compose_and_present();
+}
 
 // The host argument may carry its own port ("bbs:2323"); a port given as an argument of its own
 // wins unless it is 23, so "bbs:2323 23" dials 2323. The call gets an empty entry name.
@@ -124,18 +128,18 @@ static void shut_down() {
 }
 
 int app_main(int argc, char **argv) {
-    term_build_tables();                  // 1
-    program_paths_find(&g_paths);         // 2
-    load_settings();                      // 3
+    term_build_tables();          // 1
+    program_paths_find(&g_paths); // 2
+    load_settings();              // 3
     StartOptions options;
     cmdline_read_options(argc, argv, &options); // 4
     if (options.show_usage) {
         text_write_stdout(kUsageText);
         return 0;
     }
-    if (!load_phonebook()) return 1; // 5
+    if (!load_phonebook()) return 1;                                                                // 5
     if (options.import_path && options.quiet) return run_quiet_import(options.import_path) ? 0 : 1; // 6
-    if (!start_network()) { // 7
+    if (!start_network()) {                                                                         // 7
         text_write_stdout("Winsock initialisation failed\n");
         return 1;
     }

@@ -19,11 +19,16 @@ int main(int argc, char **argv) {
     int reps = 5, chunk = 4096, emulation = EMU_ANSI;
     const char *path = nullptr;
     for (int i = 1; i < argc; i++) {
-        if (strcmp(argv[i], "-r") == 0 && i + 1 < argc) reps = atoi(argv[++i]);
-        else if (strcmp(argv[i], "-c") == 0 && i + 1 < argc) chunk = atoi(argv[++i]);
-        else if (strcmp(argv[i], "-e") == 0 && i + 1 < argc) emulation = emulation_from_name(argv[++i]);
-        else if (!path && argv[i][0] != '-') path = argv[i];
-        else emulation = -2;
+        if (strcmp(argv[i], "-r") == 0 && i + 1 < argc)
+            reps = atoi(argv[++i]);
+        else if (strcmp(argv[i], "-c") == 0 && i + 1 < argc)
+            chunk = atoi(argv[++i]);
+        else if (strcmp(argv[i], "-e") == 0 && i + 1 < argc)
+            emulation = emulation_from_name(argv[++i]);
+        else if (!path && argv[i][0] != '-')
+            path = argv[i];
+        else
+            emulation = -2;
     }
     if (!path || reps < 1 || chunk < 1 || emulation < 0) {
         fputs(kUsage, stderr);
@@ -60,7 +65,7 @@ int main(int argc, char **argv) {
     double median = rates.size() % 2 ? rates[rates.size() / 2]
                                      : (rates[rates.size() / 2 - 1] + rates[rates.size() / 2]) / 2;
     const char *name = strrchr(path, '/') ? strrchr(path, '/') + 1 : path;
-    printf("RESULT tool=pelong name=%s mode=%s bytes=%zu median_MBps=%.1f min_MBps=%.1f max_MBps=%.1f\n", name,
-           emulation_file_words[emulation], data.size(), median, rates.front(), rates.back());
+    printf("RESULT tool=pelong name=%s mode=%s bytes=%zu median_MBps=%.1f min_MBps=%.1f max_MBps=%.1f\n",
+           name, emulation_file_words[emulation], data.size(), median, rates.front(), rates.back());
     return 0;
 }

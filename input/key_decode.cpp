@@ -14,26 +14,26 @@ static const struct {
     int number;
     uint32_t key;
 } kTildeKeys[] = {
-    {1, KEY_HOME},            // VT220 Find: Home on tmux and the Linux console
-    {2, KEY_INSERT},          // Insert
-    {3, KEY_DELETE},          // Delete
-    {4, KEY_END},             // VT220 Select: End on tmux and the Linux console
-    {5, KEY_PGUP},            // Prior
-    {6, KEY_PGDN},            // Next
-    {7, KEY_HOME},            // rxvt Home
-    {8, KEY_END},             // rxvt End
-    {11, key_function(1)},    // rxvt and old xterm F1-F4
-    {12, key_function(2)},    //   F2
-    {13, key_function(3)},    //   F3
-    {14, key_function(4)},    //   F4
-    {15, key_function(5)},    // F5
-    {17, key_function(6)},    // F6 (16 is skipped, as on the VT220)
-    {18, key_function(7)},    // F7
-    {19, key_function(8)},    // F8
-    {20, key_function(9)},    // F9
-    {21, key_function(10)},   // F10
-    {23, key_function(11)},   // F11 (22 is skipped)
-    {24, key_function(12)},   // F12
+    {1, KEY_HOME},          // VT220 Find: Home on tmux and the Linux console
+    {2, KEY_INSERT},        // Insert
+    {3, KEY_DELETE},        // Delete
+    {4, KEY_END},           // VT220 Select: End on tmux and the Linux console
+    {5, KEY_PGUP},          // Prior
+    {6, KEY_PGDN},          // Next
+    {7, KEY_HOME},          // rxvt Home
+    {8, KEY_END},           // rxvt End
+    {11, key_function(1)},  // rxvt and old xterm F1-F4
+    {12, key_function(2)},  //   F2
+    {13, key_function(3)},  //   F3
+    {14, key_function(4)},  //   F4
+    {15, key_function(5)},  // F5
+    {17, key_function(6)},  // F6 (16 is skipped, as on the VT220)
+    {18, key_function(7)},  // F7
+    {19, key_function(8)},  // F8
+    {20, key_function(9)},  // F9
+    {21, key_function(10)}, // F10
+    {23, key_function(11)}, // F11 (22 is skipped)
+    {24, key_function(12)}, // F12
 };
 
 // The xterm modifier parameter: 1 + (1 Shift, 2 Alt, 4 Ctrl, 8 Meta).

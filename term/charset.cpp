@@ -64,8 +64,10 @@ static int cp437_lookup(uint32_t c) {
     while (lo <= hi) {
         int mid = (lo + hi) / 2;
         if (cp437_index[mid].code == c) return cp437_index[mid].byte;
-        if (cp437_index[mid].code < c) lo = mid + 1;
-        else hi = mid - 1;
+        if (cp437_index[mid].code < c)
+            lo = mid + 1;
+        else
+            hi = mid - 1;
     }
     return -1;
 }
@@ -158,10 +160,10 @@ static const uint32_t kPetsciiGraphics60[32] = {
 };
 // Codes 0xA0-0xBF, shared by both sets except 0xA9 and 0xBA.
 static const uint32_t kPetsciiGraphicsA0[32] = {
-    0x00A0,  0x258C,  0x2584,  0x2594,  0x2581,  0x258F,  0x2592,  0x2595,  // 0xA0
-    0x1FB8F, 0x25E4,  0x1FB87, 0x251C,  0x2597,  0x2514,  0x2510,  0x2582,  // 0xA8
-    0x250C,  0x2534,  0x252C,  0x2524,  0x258E,  0x258D,  0x1FB88, 0x1FB82, // 0xB0
-    0x1FB83, 0x2583,  0x1FB7F, 0x2596,  0x259D,  0x2518,  0x2598,  0x259A,  // 0xB8
+    0x00A0,  0x258C, 0x2584,  0x2594, 0x2581, 0x258F, 0x2592,  0x2595,  // 0xA0
+    0x1FB8F, 0x25E4, 0x1FB87, 0x251C, 0x2597, 0x2514, 0x2510,  0x2582,  // 0xA8
+    0x250C,  0x2534, 0x252C,  0x2524, 0x258E, 0x258D, 0x1FB88, 0x1FB82, // 0xB0
+    0x1FB83, 0x2583, 0x1FB7F, 0x2596, 0x259D, 0x2518, 0x2598,  0x259A,  // 0xB8
 };
 
 static uint32_t petscii_reduce(uint32_t g) {
@@ -182,9 +184,12 @@ static uint32_t petscii_reduce(uint32_t g) {
 
 uint32_t petscii_to_unicode(uint32_t code, int lower, int full_unicode) {
     code &= 0xFF;
-    if (code == 0xFF) code = 0x7E;
-    else if (code >= 0xC0 && code <= 0xDF) code -= 0x60;
-    else if (code >= 0xE0) code -= 0x40;
+    if (code == 0xFF)
+        code = 0x7E;
+    else if (code >= 0xC0 && code <= 0xDF)
+        code -= 0x60;
+    else if (code >= 0xE0)
+        code -= 0x40;
 
     uint32_t g;
     if (code < 0x20 || (code >= 0x80 && code < 0xA0)) return ' ';
@@ -197,14 +202,21 @@ uint32_t petscii_to_unicode(uint32_t code, int lower, int full_unicode) {
         return code;
     }
     if (code < 0x80) {
-        if (lower && code >= 0x61 && code <= 0x7A) g = code - 0x20;
-        else if (lower && code == 0x7E) g = 0x1FB96;
-        else if (lower && code == 0x7F) g = 0x1FB98;
-        else g = kPetsciiGraphics60[code - 0x60];
+        if (lower && code >= 0x61 && code <= 0x7A)
+            g = code - 0x20;
+        else if (lower && code == 0x7E)
+            g = 0x1FB96;
+        else if (lower && code == 0x7F)
+            g = 0x1FB98;
+        else
+            g = kPetsciiGraphics60[code - 0x60];
     } else {
-        if (lower && code == 0xA9) g = 0x1FB99;
-        else if (lower && code == 0xBA) g = 0x2713;
-        else g = kPetsciiGraphicsA0[code - 0xA0];
+        if (lower && code == 0xA9)
+            g = 0x1FB99;
+        else if (lower && code == 0xBA)
+            g = 0x2713;
+        else
+            g = kPetsciiGraphicsA0[code - 0xA0];
     }
     if (g == 0x00A0) return ' ';
     return full_unicode ? g : petscii_reduce(g);
@@ -214,44 +226,105 @@ void petscii_double_split(uint32_t g, int full, uint32_t *left, uint32_t *right)
     uint32_t l = g, r = ' ';
     switch (g) {
     // lines and blocks that run across the whole cell: both halves the same
-    case 0x2500: case 0x2580: case 0x2581: case 0x2582: case 0x2583: case 0x2584: case 0x2588:
-    case 0x2591: case 0x2592: case 0x2593: case 0x2594: case 0x1FB76: case 0x1FB77: case 0x1FB78:
-    case 0x1FB7A: case 0x1FB7B: case 0x1FB82: case 0x1FB83: case 0x1FB8F: case 0x1FB96: case 0x1FB98:
-    case 0x1FB99:
-        r = g;
-        break;
+    case 0x2500:
+    case 0x2580:
+    case 0x2581:
+    case 0x2582:
+    case 0x2583:
+    case 0x2584:
+    case 0x2588:
+    case 0x2591:
+    case 0x2592:
+    case 0x2593:
+    case 0x2594:
+    case 0x1FB76:
+    case 0x1FB77:
+    case 0x1FB78:
+    case 0x1FB7A:
+    case 0x1FB7B:
+    case 0x1FB82:
+    case 0x1FB83:
+    case 0x1FB8F:
+    case 0x1FB96:
+    case 0x1FB98:
+    case 0x1FB99: r = g; break;
     // a vertical line in the middle of the cell: the edges of both halves meet there
-    case 0x2502: case 0x1FB72:
+    case 0x2502:
+    case 0x1FB72:
         l = full ? 0x2595 : ' ';
         r = full ? 0x258F : 0x2502;
         break;
     // left-open corners and tees: drawn in the right half
-    case 0x250C: case 0x2514: case 0x251C: case 0x256D: case 0x2570: case 0x2595: case 0x1FB75:
-    case 0x1FB7C: case 0x1FB7D:
+    case 0x250C:
+    case 0x2514:
+    case 0x251C:
+    case 0x256D:
+    case 0x2570:
+    case 0x2595:
+    case 0x1FB75:
+    case 0x1FB7C:
+    case 0x1FB7D:
         l = ' ';
         r = g;
         break;
     // right-open corners and crossings: the left half carries the horizontal line
-    case 0x2510: case 0x2518: case 0x2524: case 0x252C: case 0x2534: case 0x253C: case 0x256E:
-    case 0x256F: case 0x1FB7E: case 0x1FB7F:
+    case 0x2510:
+    case 0x2518:
+    case 0x2524:
+    case 0x252C:
+    case 0x2534:
+    case 0x253C:
+    case 0x256E:
+    case 0x256F:
+    case 0x1FB7E:
+    case 0x1FB7F:
         l = !full ? 0x2500 : g == 0x1FB7E ? 0x2594 : (g == 0x1FB7F ? 0x1FB7B : 0x2500);
         r = g;
         break;
     case 0x1FB71: l = full ? 0x1FB71 : 0x2502; break;
-    case 0x1FB74: l = ' '; r = full ? 0x1FB71 : 0x2502; break;
+    case 0x1FB74:
+        l = ' ';
+        r = full ? 0x1FB71 : 0x2502;
+        break;
     case 0x258C: l = 0x2588; break;
-    case 0x258D: case 0x258E: l = 0x258C; break;
-    case 0x2590: l = ' '; r = 0x2588; break;
-    case 0x1FB87: case 0x1FB88: l = ' '; r = 0x2590; break;
+    case 0x258D:
+    case 0x258E: l = 0x258C; break;
+    case 0x2590:
+        l = ' ';
+        r = 0x2588;
+        break;
+    case 0x1FB87:
+    case 0x1FB88:
+        l = ' ';
+        r = 0x2590;
+        break;
     case 0x1FB8C: l = 0x2592; break;
     case 0x2596: l = 0x2584; break;
-    case 0x2597: l = ' '; r = 0x2584; break;
+    case 0x2597:
+        l = ' ';
+        r = 0x2584;
+        break;
     case 0x2598: l = 0x2580; break;
-    case 0x259A: l = 0x2580; r = 0x2584; break;
-    case 0x259D: l = ' '; r = 0x2580; break;
-    case 0x259E: l = 0x2584; r = 0x2580; break;
-    case 0x25E4: l = 0x2588; r = 0x2580; break;
-    case 0x25E5: l = 0x2580; r = 0x2588; break;
+    case 0x259A:
+        l = 0x2580;
+        r = 0x2584;
+        break;
+    case 0x259D:
+        l = ' ';
+        r = 0x2580;
+        break;
+    case 0x259E:
+        l = 0x2584;
+        r = 0x2580;
+        break;
+    case 0x25E4:
+        l = 0x2588;
+        r = 0x2580;
+        break;
+    case 0x25E5:
+        l = 0x2580;
+        r = 0x2588;
+        break;
     }
     if (!full) {
         l = unicode_to_bmp(l);

@@ -4,7 +4,8 @@
 #include "term/text.h"
 
 const char *const emulation_long_names[EMU_COUNT] = {
-    "ANSI (auto CP437/UTF-8)", "ANSI CP437", "ANSI UTF-8", "VT100", "TTY", "PETSCII 40 column", "PETSCII 80 column",
+    "ANSI (auto CP437/UTF-8)", "ANSI CP437",        "ANSI UTF-8", "VT100", "TTY",
+    "PETSCII 40 column",       "PETSCII 80 column",
 };
 const char *const emulation_short_names[EMU_COUNT] = {
     "ANSI", "ANSI-437", "ANSI-UTF8", "VT100", "TTY", "PET-40", "PET-80",

@@ -22,7 +22,9 @@ extern const char *const emulation_file_words[EMU_COUNT];
 inline bool emulation_is_petscii(int emulation) {
     return emulation == EMU_PETSCII40 || emulation == EMU_PETSCII80;
 }
-inline int emulation_columns(int emulation) { return emulation == EMU_PETSCII40 ? 40 : 80; }
+inline int emulation_columns(int emulation) {
+    return emulation == EMU_PETSCII40 ? 40 : 80;
+}
 
 // 0-6 for a file word or alias (case of A-Z ignored), -1 for anything else or an empty word.
 int emulation_from_name(const char *word);

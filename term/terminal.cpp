@@ -13,7 +13,9 @@ void term_build_tables() {
     cp437_build_index();
 }
 
-static inline Cell blank_cell(const Terminal *t) { return Cell{32, t->current_fg, t->current_bg, 0}; }
+static inline Cell blank_cell(const Terminal *t) {
+    return Cell{32, t->current_fg, t->current_bg, 0};
+}
 
 static void blank_row(Terminal *t, int row) {
     // Four cells at a time: 48 bytes move as three vector stores, where one 12-byte cell takes two.
@@ -138,10 +140,14 @@ void term_update_attr(Terminal *t) {
         }
         t->current_flags = CELL_PETSCII;
     } else {
-        if (t->ext_fg >= 0) fg = t->ext_fg;
-        else fg = kAnsiToPc[t->fg & 7] + ((t->bold || t->bright_fg) ? 8 : 0);
-        if (t->ext_bg >= 0) bg = t->ext_bg;
-        else bg = kAnsiToPc[t->bg & 7] + ((t->bright_bg || (t->blink && t->ice_colors)) ? 8 : 0);
+        if (t->ext_fg >= 0)
+            fg = t->ext_fg;
+        else
+            fg = kAnsiToPc[t->fg & 7] + ((t->bold || t->bright_fg) ? 8 : 0);
+        if (t->ext_bg >= 0)
+            bg = t->ext_bg;
+        else
+            bg = kAnsiToPc[t->bg & 7] + ((t->bright_bg || (t->blink && t->ice_colors)) ? 8 : 0);
         t->current_flags = (t->blink && !t->ice_colors) ? CELL_BLINK : 0;
         if (t->reverse) {
             int swap = fg;
@@ -207,8 +213,10 @@ void term_scroll_down(Terminal *t, int top, int bottom, int count) {
 
 void term_line_feed(Terminal *t) {
     t->wrap_pending = 0;
-    if (t->cursor_row == t->region_bottom) term_scroll_up(t, t->region_top, t->region_bottom, 1);
-    else if (t->cursor_row < t->rows - 1) t->cursor_row++;
+    if (t->cursor_row == t->region_bottom)
+        term_scroll_up(t, t->region_top, t->region_bottom, 1);
+    else if (t->cursor_row < t->rows - 1)
+        t->cursor_row++;
 }
 
 bool term_is_zero_width(uint32_t c) {
@@ -292,7 +300,8 @@ void term_set_emulation(Terminal *t, int emulation, int rows) {
     if (rows < 1) rows = 1;
     if (rows > TERM_MAX_ROWS) rows = TERM_MAX_ROWS;
     int columns = emulation_columns(emulation);
-    bool stays = emulation_is_petscii(t->emulation) == emulation_is_petscii(emulation) && columns == t->columns;
+    bool stays =
+        emulation_is_petscii(t->emulation) == emulation_is_petscii(emulation) && columns == t->columns;
     t->emulation = emulation;
     t->columns = columns;
     if (rows != t->rows) {
@@ -317,9 +326,12 @@ void term_set_emulation(Terminal *t, int emulation, int rows) {
         // bar turned off), and must not show cells of the emulation left behind.
         for (int r = t->rows; r < TERM_MAX_ROWS; r++) blank_row(t, r);
     }
-    if (emulation == EMU_CP437) t->text_encoding = TEXT_CP437;
-    else if (emulation == EMU_UTF8) t->text_encoding = TEXT_UTF8;
-    else if (!emulation_is_petscii(emulation) && !stays) t->text_encoding = TEXT_UNDECIDED;
+    if (emulation == EMU_CP437)
+        t->text_encoding = TEXT_CP437;
+    else if (emulation == EMU_UTF8)
+        t->text_encoding = TEXT_UTF8;
+    else if (!emulation_is_petscii(emulation) && !stays)
+        t->text_encoding = TEXT_UNDECIDED;
     term_update_attr(t);
     t->screen_changed = 1;
 }
@@ -347,6 +359,7 @@ void term_scrollback_push_screen(Terminal *t) {
 
 const Cell *term_scrollback_line(const Terminal *t, int index) {
     if (!t->scrollback || index < 0 || index >= t->scrollback_count) return nullptr;
-    int slot = (index + t->scrollback_head - t->scrollback_count + t->scrollback_capacity) % t->scrollback_capacity;
+    int slot =
+        (index + t->scrollback_head - t->scrollback_count + t->scrollback_capacity) % t->scrollback_capacity;
     return t->scrollback + (size_t)slot * TERM_MAX_COLUMNS;
 }

@@ -90,7 +90,7 @@ struct Terminal {
     int32_t byte_count;
     int32_t after_cr;
     int32_t ascii_escape_state;
-    Cell *scrollback;   // capacity x 80 cells, or nullptr
+    Cell *scrollback; // capacity x 80 cells, or nullptr
     int32_t scrollback_capacity;
     int32_t scrollback_count;
     int32_t scrollback_head;
@@ -102,8 +102,12 @@ struct Terminal {
 // The program's one terminal.
 extern Terminal g_terminal;
 
-inline Cell *term_row(Terminal *t, int row) { return t->grid[t->row_slot[row]]; }
-inline const Cell *term_row(const Terminal *t, int row) { return t->grid[t->row_slot[row]]; }
+inline Cell *term_row(Terminal *t, int row) {
+    return t->grid[t->row_slot[row]];
+}
+inline const Cell *term_row(const Terminal *t, int row) {
+    return t->grid[t->row_slot[row]];
+}
 
 void term_build_tables();
 void term_create(Terminal *t, int emulation, int rows, int scrollback_lines);

@@ -5,7 +5,9 @@
 #include <cstring>
 #include <unistd.h>
 
-static inline unsigned char fold(unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; }
+static inline unsigned char fold(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+}
 
 int text_casecmp(const char *a, const char *b) {
     const unsigned char *p = (const unsigned char *)a, *q = (const unsigned char *)b;
@@ -52,7 +54,9 @@ void text_copy(char *dst, const char *src, int size) {
     dst[i] = 0;
 }
 
-static inline bool is_trim_char(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+static inline bool is_trim_char(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 void text_trim(char *s) {
     size_t len = strlen(s);

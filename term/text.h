@@ -10,7 +10,8 @@ int text_casecmp(const char *a, const char *b);
 int text_ncasecmp(const char *a, const char *b, size_t n);
 // First position of pattern in text with the same folding, or nullptr; an empty pattern matches at the start.
 const char *text_find(const char *text, const char *pattern);
-// Formats into buf; at most size-1 characters, always terminated. Returns the number stored (0 when size < 1).
+// Formats into buf; at most size-1 characters, always terminated. Returns the number stored (0 when size <
+// 1).
 int text_format(char *buf, int size, const char *format, ...) __attribute__((format(printf, 3, 4)));
 // Copies at most size-1 bytes, stopping at the end of src, always terminated; nothing when size < 1.
 void text_copy(char *dst, const char *src, int size);
