@@ -4,8 +4,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     static Terminal terminal;
-    static bool built = false;
-    if (!built) term_build_tables(), built = true;
+    static bool built = (term_build_tables(), true);
+    (void)built;
     if (size < 1) return 0;
     uint8_t control = data[0];
     static const int kEmulations[8] = {EMU_ANSI, EMU_CP437, EMU_UTF8, EMU_VT100,
@@ -14,12 +14,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     terminal.ice_colors = (control >> 7) & 1;
     terminal.reply_sink = fuzz_check_reply;
     term_create(&terminal, kEmulations[control & 7], 24, 8);
-    for (size_t at = 1; at < size; at += chunk) {
-        size_t piece = size - at < chunk ? size - at : chunk;
-        term_feed(&terminal, data + at, (int)piece);
-        if (control & 0x40) term_resolve_pending(&terminal);
-        fuzz_check_terminal(&terminal);
-    }
-    term_release(&terminal);
+    fuzz_feed_and_check(&terminal, data + 1, size - 1, chunk, (control & 0x40) != 0);
     return 0;
 }

@@ -30,3 +30,15 @@ inline void fuzz_check_terminal(const Terminal *t) {
         seen[t->row_slot[r]] = true;
     }
 }
+
+// Feeds data in pieces of chunk bytes, settling a stalled UTF-8 sequence after each piece when asked,
+// and checks the invariants after every piece; then releases the terminal.
+inline void fuzz_feed_and_check(Terminal *t, const uint8_t *data, size_t size, size_t chunk, bool settle) {
+    for (size_t at = 0; at < size; at += chunk) {
+        size_t piece = size - at < chunk ? size - at : chunk;
+        term_feed(t, data + at, (int)piece);
+        if (settle) term_resolve_pending(t);
+        fuzz_check_terminal(t);
+    }
+    term_release(t);
+}

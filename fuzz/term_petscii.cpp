@@ -4,8 +4,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     static Terminal terminal;
-    static bool built = false;
-    if (!built) term_build_tables(), built = true;
+    static bool built = (term_build_tables(), true);
+    (void)built;
     if (size < 1) return 0;
     uint8_t control = data[0];
     size_t chunk = 1 + ((control >> 3) & 31) * 8; // 1 to 249 bytes
@@ -13,11 +13,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     term_create(&terminal, control & 1 ? EMU_PETSCII80 : EMU_PETSCII40, 25, 8);
     terminal.text_mode = ((control >> 1) & 3) % 3;
     term_soft_reset(&terminal);
-    for (size_t at = 1; at < size; at += chunk) {
-        size_t piece = size - at < chunk ? size - at : chunk;
-        term_feed(&terminal, data + at, (int)piece);
-        fuzz_check_terminal(&terminal);
-    }
-    term_release(&terminal);
+    fuzz_feed_and_check(&terminal, data + 1, size - 1, chunk, false);
     return 0;
 }
