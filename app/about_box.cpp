@@ -5,9 +5,9 @@
 #include "display/frame.h"
 #include "display/present.h"
 #include "phonebook/phonebook.h"
-#include "term/emulation.h"
+#include "base/emulation.h"
 #include "term/terminal.h"
-#include "term/text.h"
+#include "base/text.h"
 #include "ui/toolkit.h"
 
 static const char *const kGlyphModeNames[3] = {

@@ -5,7 +5,7 @@
 #include "display/frame.h"
 #include "net/telnet.h"
 #include "settings/settings.h"
-#include "term/emulation.h"
+#include "base/emulation.h"
 #include "term/terminal.h"
 
 void apply_emulation() {

@@ -6,15 +6,15 @@
 #include "app/connection.h"
 #include "display/console.h"
 #include "display/present.h"
-#include "input/clock.h"
+#include "base/clock.h"
 #include "input/event_wait.h"
 #include "input/keys.h"
 #include "net/telnet.h"
 #include "net/transport.h"
 #include "settings/settings.h"
-#include "term/emulation.h"
+#include "base/emulation.h"
 #include "term/terminal.h"
-#include "term/text.h"
+#include "base/text.h"
 #include "ui/toolkit.h"
 
 static const char kTitle[] = "Pelorin Next Generation";

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "term/emulation.h"
-#include "term/text.h"
+#include "base/emulation.h"
+#include "base/text.h"
 
 const char kUsageText[] = "Pelorin Next Generation 1.0\n"
                           "usage: pelong [host [port]] [-e emulation] [-i syncterm.lst [-q]]\n"

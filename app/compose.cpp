@@ -6,7 +6,7 @@
 #include "display/present.h"
 #include "settings/settings.h"
 #include "term/charset.h"
-#include "term/emulation.h"
+#include "base/emulation.h"
 #include "term/terminal.h"
 
 ComposeState g_compose;

@@ -11,14 +11,14 @@
 #include "app/help_pages.h"
 #include "app/host_keys.h"
 #include "display/present.h"
-#include "input/clock.h"
+#include "base/clock.h"
 #include "input/keys.h"
 #include "net/telnet.h"
 #include "phonebook/phonebook.h"
 #include "settings/settings.h"
-#include "term/emulation.h"
+#include "base/emulation.h"
 #include "term/terminal.h"
-#include "term/text.h"
+#include "base/text.h"
 #include "ui/toolkit.h"
 
 enum { PETSCII_TEXT_AUTO = 0, PETSCII_TEXT_ASCII = 1, PETSCII_TEXT_PETSCII = 2 };

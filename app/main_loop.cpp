@@ -5,7 +5,7 @@
 #include "app/connection.h"
 #include "app/key_commands.h"
 #include "app/status_bar.h"
-#include "input/clock.h"
+#include "base/clock.h"
 #include "input/event_wait.h"
 #include "settings/settings.h"
 #include "term/terminal.h"

@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "term/text.h"
+#include "base/text.h"
 
 ProgramPaths g_paths;
 

@@ -15,7 +15,7 @@
 #include "app/welcome_banner.h"
 #include "display/console.h"
 #include "display/present.h"
-#include "input/clock.h"
+#include "base/clock.h"
 #include "input/event_wait.h"
 #include "net/telnet.h"
 #include "net/transport.h"
@@ -24,7 +24,7 @@
 #include "phonebook/syncterm_import.h"
 #include "settings/settings.h"
 #include "term/terminal.h"
-#include "term/text.h"
+#include "base/text.h"
 #include "ui/toolkit.h"
 
 // ---------------------------------------------------------------- start-up steps

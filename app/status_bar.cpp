@@ -4,12 +4,12 @@
 
 #include "app/connection.h"
 #include "display/frame.h"
-#include "input/clock.h"
+#include "base/clock.h"
 #include "settings/settings.h"
 #include "term/charset.h"
-#include "term/emulation.h"
+#include "base/emulation.h"
 #include "term/terminal.h"
-#include "term/text.h"
+#include "base/text.h"
 
 StatusBarState g_status_bar = {-1, 0};
 
@@ -43,7 +43,7 @@ void status_bar_draw() {
 
     int column = put_text(0, "Alt-Z - Help!", help, bg);
     int emulation = t->emulation >= 0 && t->emulation < EMU_COUNT ? t->emulation : 0;
-    const char *label = emulation_charset_label(t);
+    const char *label = term_charset_label(t);
     char name[32];
     if (*label && emulation != EMU_CP437 && emulation != EMU_UTF8)
         text_format(name, sizeof name, "%s/%s", emulation_short_names[emulation], label);

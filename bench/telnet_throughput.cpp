@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "net/telnet.h"
-#include "term/emulation.h"
+#include "base/emulation.h"
 
 static const std::vector<uint8_t> *g_input;
 static size_t g_at;

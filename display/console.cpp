@@ -11,7 +11,7 @@
 #include "input/event_wait.h"
 #include "settings/settings.h"
 #include "term/charset.h"
-#include "term/emulation.h"
+#include "base/emulation.h"
 
 // Alternate screen, title pushed, auto-wrap off (so that a narrow terminal cuts the frame instead of
 // wrapping it), cursor hidden, screen cleared.

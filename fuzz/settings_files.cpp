@@ -3,8 +3,8 @@
 
 #include "fuzz/fuzz_files.h"
 #include "settings/settings.h"
-#include "term/emulation.h"
-#include "term/text.h"
+#include "base/emulation.h"
+#include "base/text.h"
 
 static void load(Settings *s) {
     settings_set_defaults(s);

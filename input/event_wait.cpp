@@ -6,7 +6,7 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include "input/clock.h"
+#include "base/clock.h"
 #include "input/key_decode.h"
 #include "input/keys.h"
 

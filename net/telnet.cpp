@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "term/emulation.h"
+#include "base/emulation.h"
 
 TelnetState g_telnet;
 

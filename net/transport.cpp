@@ -11,7 +11,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "term/text.h"
+#include "base/text.h"
 
 struct TransportState {
     int fd;         // -1 when no socket is open

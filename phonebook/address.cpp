@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "settings/file_text.h"
-#include "term/text.h"
+#include "base/file_text.h"
+#include "base/text.h"
 
 void address_parse(const char *text, char *host, int host_size, int *port) {
     char buf[ADDRESS_TEXT];

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "input/clock.h"
-#include "term/text.h"
+#include "base/clock.h"
+#include "base/text.h"
 
 Phonebook *g_phonebook;
 

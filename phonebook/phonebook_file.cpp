@@ -6,10 +6,10 @@
 #include <sys/stat.h>
 
 #include "phonebook/phonebook.h"
-#include "settings/file_text.h"
-#include "settings/safe_save.h"
-#include "term/emulation.h"
-#include "term/text.h"
+#include "base/file_text.h"
+#include "base/safe_save.h"
+#include "base/emulation.h"
+#include "base/text.h"
 
 // Where each string lives in a record: a length byte followed by a fixed character area.
 struct RecordField {

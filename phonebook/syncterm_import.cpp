@@ -7,7 +7,7 @@
 #include "phonebook/phonebook.h"
 #include "phonebook/syncterm_list.h"
 #include "settings/settings.h"
-#include "term/text.h"
+#include "base/text.h"
 
 static const char kTitle[] = "Import SyncTERM Phonebook";
 

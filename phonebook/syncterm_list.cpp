@@ -7,10 +7,10 @@
 
 #include "phonebook/address.h"
 #include "phonebook/phonebook.h"
-#include "settings/file_text.h"
+#include "base/file_text.h"
 #include "term/charset.h"
-#include "term/emulation.h"
-#include "term/text.h"
+#include "base/emulation.h"
+#include "base/text.h"
 
 enum { LIST_LINE = 1024, NAME_CHARACTERS = 255 };
 

@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "settings/file_text.h"
-#include "settings/safe_save.h"
+#include "base/file_text.h"
+#include "base/safe_save.h"
 #include "settings/settings.h"
-#include "term/emulation.h"
-#include "term/text.h"
+#include "base/emulation.h"
+#include "base/text.h"
 
 enum { EXTENDED_LINE = 512 };
 

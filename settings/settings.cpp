@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "settings/safe_save.h"
-#include "term/text.h"
+#include "base/safe_save.h"
+#include "base/text.h"
 
 Settings g_settings;
 

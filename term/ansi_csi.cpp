@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "term/interp.h"
-#include "term/text.h"
+#include "base/text.h"
 
 static void send_reply(Terminal *t, const char *text, int length) {
     if (t->reply_sink) t->reply_sink((const uint8_t *)text, length);

@@ -363,3 +363,12 @@ const Cell *term_scrollback_line(const Terminal *t, int index) {
         (index + t->scrollback_head - t->scrollback_count + t->scrollback_capacity) % t->scrollback_capacity;
     return t->scrollback + (size_t)slot * TERM_MAX_COLUMNS;
 }
+
+const char *term_charset_label(const Terminal *t) {
+    if (emulation_is_petscii(t->emulation)) return t->ascii_text ? "ASCII" : "";
+    if (t->emulation == EMU_CP437) return "437";
+    if (t->emulation == EMU_TTY) return "";
+    if (t->text_encoding == TEXT_CP437) return "437";
+    if (t->emulation == EMU_UTF8 || t->text_encoding == TEXT_UTF8) return "UTF8";
+    return "Auto";
+}

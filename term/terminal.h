@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "term/emulation.h"
+#include "base/emulation.h"
 
 enum {
     TERM_MAX_ROWS = 26,
@@ -140,3 +140,5 @@ void term_resolve_pending(Terminal *t);
 // Glyph width classes (wide applies outside PETSCII only).
 bool term_is_zero_width(uint32_t code);
 bool term_is_wide(uint32_t code);
+// The status bar's character-set label: "437", "UTF8", "Auto", "ASCII" or "".
+const char *term_charset_label(const Terminal *t);

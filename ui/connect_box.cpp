@@ -3,7 +3,7 @@
 
 #include "display/frame.h"
 #include "display/present.h"
-#include "term/text.h"
+#include "base/text.h"
 #include "ui/toolkit.h"
 
 void ui_connect_progress(const char *host, int port, unsigned elapsed_seconds, const char *result) {

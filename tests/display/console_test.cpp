@@ -6,7 +6,7 @@
 #include "display/console.h"
 #include "display/frame.h"
 #include "settings/settings.h"
-#include "term/emulation.h"
+#include "base/emulation.h"
 #include "term/terminal.h"
 
 namespace {

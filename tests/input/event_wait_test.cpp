@@ -4,7 +4,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "input/clock.h"
+#include "base/clock.h"
 #include "input/event_wait.h"
 #include "input/key_decode.h"
 #include "input/keys.h"

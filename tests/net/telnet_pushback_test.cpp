@@ -1,7 +1,7 @@
 // The pushback buffer and the timed byte read that the file transfers use.
 #include <gtest/gtest.h>
 
-#include "term/emulation.h"
+#include "base/emulation.h"
 #include "tests/net/telnet_fake_peer.h"
 
 static std::string read_n(int n) {

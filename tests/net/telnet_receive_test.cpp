@@ -2,7 +2,7 @@
 // commands removed, the CR NUL rule of network virtual terminal text) and the answers it sends.
 #include <gtest/gtest.h>
 
-#include "term/emulation.h"
+#include "base/emulation.h"
 #include "tests/net/telnet_fake_peer.h"
 
 struct ReceiveCase {

@@ -2,7 +2,7 @@
 // buffer that gathers and flushes.
 #include <gtest/gtest.h>
 
-#include "term/emulation.h"
+#include "base/emulation.h"
 #include "tests/net/telnet_fake_peer.h"
 
 enum Link { RAW, TEXT, BINARY }; // no negotiation, negotiated text, negotiated binary

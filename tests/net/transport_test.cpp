@@ -10,7 +10,7 @@
 
 #include "net/telnet.h"
 #include "net/transport.h"
-#include "term/emulation.h"
+#include "base/emulation.h"
 
 // A socket bound to a free loopback port, listening when asked (else connections are refused).
 struct Listener {

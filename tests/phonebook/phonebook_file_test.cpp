@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "phonebook/phonebook.h"
-#include "term/emulation.h"
-#include "term/text.h"
+#include "base/emulation.h"
+#include "base/text.h"
 #include "tests/settings/file_helpers.h"
 
 static const size_t kFileSize = 2000 * 197;

@@ -1,9 +1,9 @@
 // The operations on the entry array: emptiness, counting, free slots, sorting, searching, stamping.
 #include <gtest/gtest.h>
 
-#include "input/clock.h"
+#include "base/clock.h"
 #include "phonebook/phonebook.h"
-#include "term/text.h"
+#include "base/text.h"
 #include "tests/settings/file_helpers.h"
 
 static void set_entry(PhonebookEntry *e, const char *name, const char *address) {

@@ -9,8 +9,8 @@
 #include "phonebook/syncterm_list.h"
 #include "settings/settings.h"
 #include "term/charset.h"
-#include "term/emulation.h"
-#include "term/text.h"
+#include "base/emulation.h"
+#include "base/text.h"
 #include "tests/settings/file_helpers.h"
 
 // Fake dialogs: every question and message as "title|text", yes/no answers from a script (then yes).

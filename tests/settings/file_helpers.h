@@ -13,7 +13,7 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/safe_save.h"
+#include "base/safe_save.h"
 
 struct TempDir {
     std::string path; // ends in "/"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/settings.h"
-#include "term/text.h"
+#include "base/text.h"
 #include "tests/settings/file_helpers.h"
 
 static Settings changed_settings(const TempDir &dir) {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "settings/settings.h"
-#include "term/emulation.h"
-#include "term/text.h"
+#include "base/emulation.h"
+#include "base/text.h"
 #include "tests/settings/file_helpers.h"
 
 static std::string test_data(const char *name) {

@@ -6,7 +6,7 @@
 
 #include "display/frame.h"
 #include "display/present.h"
-#include "input/clock.h"
+#include "base/clock.h"
 #include "input/event_wait.h"
 #include "term/charset.h"
 

@@ -1,4 +1,4 @@
-#include "input/clock.h"
+#include "base/clock.h"
 
 #include <cerrno>
 #include <ctime>

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <utility>
 
-#include "term/emulation.h"
-#include "term/text.h"
+#include "base/emulation.h"
+#include "base/text.h"
 
 namespace {
 

@@ -1,8 +1,6 @@
 // Emulation kinds: numbering, the three name lists, and parsing of a user's or a file's word.
 #pragma once
 
-struct Terminal;
-
 enum Emulation : int {
     EMU_NONE = -1, // no emulation given: the default of the settings applies
     EMU_ANSI = 0,  // ANSI, CP437 or UTF-8 detected
@@ -28,5 +26,3 @@ inline int emulation_columns(int emulation) {
 
 // 0-6 for a file word or alias (case of A-Z ignored), -1 for anything else or an empty word.
 int emulation_from_name(const char *word);
-// The status bar's character-set label: "437", "UTF8", "Auto", "ASCII" or "".
-const char *emulation_charset_label(const Terminal *t);

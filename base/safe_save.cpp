@@ -1,4 +1,4 @@
-#include "settings/safe_save.h"
+#include "base/safe_save.h"
 
 #include <cerrno>
 #include <climits>
@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "term/text.h"
+#include "base/text.h"
 
 static int real_open(const char *path, int flags, mode_t mode) {
     return open(path, flags, mode);

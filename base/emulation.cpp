@@ -1,7 +1,6 @@
-#include "term/emulation.h"
+#include "base/emulation.h"
 
-#include "term/terminal.h"
-#include "term/text.h"
+#include "base/text.h"
 
 const char *const emulation_long_names[EMU_COUNT] = {
     "ANSI (auto CP437/UTF-8)", "ANSI CP437",        "ANSI UTF-8", "VT100", "TTY",
@@ -30,13 +29,4 @@ int emulation_from_name(const char *word) {
     for (const auto &alias : kAliases)
         if (text_casecmp(word, alias.word) == 0) return alias.emulation;
     return EMU_NONE;
-}
-
-const char *emulation_charset_label(const Terminal *t) {
-    if (emulation_is_petscii(t->emulation)) return t->ascii_text ? "ASCII" : "";
-    if (t->emulation == EMU_CP437) return "437";
-    if (t->emulation == EMU_TTY) return "";
-    if (t->text_encoding == TEXT_CP437) return "437";
-    if (t->emulation == EMU_UTF8 || t->text_encoding == TEXT_UTF8) return "UTF8";
-    return "Auto";
 }

@@ -1,9 +1,9 @@
-#include "settings/file_text.h"
+#include "base/file_text.h"
 
 #include <climits>
 #include <cstring>
 
-#include "term/text.h"
+#include "base/text.h"
 
 int file_read_line(FILE *f, char *buf, int size) {
     int n = 0, c = 0;
