@@ -22,12 +22,14 @@ static bool ends_edit(uint32_t key) {
     return false;
 }
 
-uint32_t ui_edit_line(int column, int row, int width, char *buffer, int max_length) {
+// fresh: the first typed character replaces the whole text, as when a field is entered; off when
+// the caller's text is a character the user already typed, so that typing goes on after it.
+static uint32_t edit_line(int column, int row, int width, char *buffer, int max_length, bool fresh) {
     if (width < 1) width = 1;
     int length = (int)strlen(buffer);
     if (length > max_length) length = max_length, buffer[length] = 0;
     int cursor = length, offset = 0;
-    bool insert = true, fresh = true;
+    bool insert = true;
     for (;;) {
         if (offset > cursor) offset = cursor;
         if (cursor >= offset + width) offset = cursor - width + 1;
@@ -94,12 +96,28 @@ uint32_t ui_edit_line(int column, int row, int width, char *buffer, int max_leng
     }
 }
 
-int ui_input(const char *title, const char *prompt, char *buffer, int max_length) {
+uint32_t ui_edit_line(int column, int row, int width, char *buffer, int max_length) {
+    return edit_line(column, row, width, buffer, max_length, true);
+}
+
+uint32_t ui_edit_line_typed(int column, int row, int width, char *buffer, int max_length) {
+    return edit_line(column, row, width, buffer, max_length, false);
+}
+
+static int input_dialog(const char *title, const char *prompt, char *buffer, int max_length, bool fresh) {
     int row = ui_centre_row(6);
     redraw_background();
     ui_box(10, row, 60, 6, 11, 1, 1, title);
     ui_shadow(10, row, 60, 6);
     ui_text(12, row + 2, 15, 1, prompt);
     ui_markup(12, row + 4, 7, 14, 1, "~Enter~ accept   ~Esc~ cancel   ~^Y~ clear");
-    return ui_edit_line(12, row + 3, 56, buffer, max_length) == KEY_ENTER;
+    return edit_line(12, row + 3, 56, buffer, max_length, fresh) == KEY_ENTER;
+}
+
+int ui_input(const char *title, const char *prompt, char *buffer, int max_length) {
+    return input_dialog(title, prompt, buffer, max_length, true);
+}
+
+int ui_input_typed(const char *title, const char *prompt, char *buffer, int max_length) {
+    return input_dialog(title, prompt, buffer, max_length, false);
 }

@@ -55,8 +55,13 @@ void ui_pause(int ms);
 // Edits the CP437 text in buffer (room for max_length characters and the NUL) in a field of width
 // cells. Returns the key that ended the edit: Enter, Tab, Esc, Up, Down, PgUp, PgDn, Shift-Tab or F10.
 uint32_t ui_edit_line(int column, int row, int width, char *buffer, int max_length);
+// The same for a text the user began by typing its first character (the key that opened the
+// editor): typing goes on after it instead of replacing it.
+uint32_t ui_edit_line_typed(int column, int row, int width, char *buffer, int max_length);
 // The input dialog: 1 when the edit ended with Enter.
 int ui_input(const char *title, const char *prompt, char *buffer, int max_length);
+// The input dialog over a text the user began by typing (see ui_edit_line_typed).
+int ui_input_typed(const char *title, const char *prompt, char *buffer, int max_length);
 
 // The box shown while a call is being placed, redrawn whole on every call.
 void ui_connect_progress(const char *host, int port, unsigned elapsed_seconds, const char *result);
