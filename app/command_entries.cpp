@@ -1,7 +1,5 @@
 #include "app/command_entries.h"
 
-void directory_open() {}
-void directory_quick_dial() {}
 void transfer_download() {}
 void transfer_upload() {}
 void transfer_autostart_reset() {}

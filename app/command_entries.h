@@ -1,13 +1,9 @@
-// Entry points of the commands whose screens live in areas of their own (dialing directory, quick
-// dial, Zmodem transfers, capture log, scrollback viewer, options dialog, full screen). Until those
+// Entry points of the commands whose screens live in areas of their own (Zmodem transfers, capture
+// log, scrollback viewer, options dialog, full screen). Until those
 // areas exist the entries do nothing visible; the key commands and the main loop call them by name.
 #pragma once
 #include <cstdint>
 
-// Opens the dialing directory; it sets the quit flag when the user leaves the program from there.
-void directory_open();
-// Asks for an address and places a call to it.
-void directory_quick_dial();
 void transfer_download();
 void transfer_upload();
 // The detector for a transfer that the host starts: forgotten at every call placed.

@@ -8,6 +8,7 @@
 #include "app/command_entries.h"
 #include "app/compose.h"
 #include "app/connection.h"
+#include "app/directory_commands.h"
 #include "app/help_pages.h"
 #include "app/host_keys.h"
 #include "display/present.h"

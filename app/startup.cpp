@@ -9,6 +9,7 @@
 #include "app/command_line.h"
 #include "app/compose.h"
 #include "app/connection.h"
+#include "app/directory_commands.h"
 #include "app/main_loop.h"
 #include "app/program_dir.h"
 #include "app/status_bar.h"
@@ -116,6 +117,19 @@ static void dial_command_line_host(const StartOptions &options) {
     call_place("", host, port, g_connection.emulation);
 }
 
+// -i without -q: the import asks its questions on screen (the quiet import ended the run earlier).
+static void import_list_on_screen(const StartOptions &options) {
+    if (options.import_path) directory_import_list(options.import_path);
+}
+
+// Without a host to call, the directory may be the first screen; the user can leave the program
+// from there.
+static void open_directory_at_start(const StartOptions &options) {
+    if (options.host || !g_settings.directory_at_startup) return;
+    directory_open();
+    if (!g_connection.quit) compose_and_present();
+}
+
 // ---------------------------------------------------------------- shutdown
 
 static void shut_down() {
@@ -156,10 +170,10 @@ int app_main(int argc, char **argv) {
     apply_emulation();                                 // 15
     feed_banner();                                     // 16
     show_first_frame();                                // 17
-    // 18: the import with its screens, as that lands.
+    import_list_on_screen(options);                    // 18
     if (options.host) dial_command_line_host(options); // 19
-    // 20: otherwise the dialing directory, as that lands.
-    main_loop_run(); // 21
+    open_directory_at_start(options);                  // 20
+    if (!g_connection.quit) main_loop_run();           // 21
     shut_down();
     return 0;
 }
