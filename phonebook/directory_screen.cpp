@@ -144,8 +144,9 @@ void find(const DirectoryContext *context, bool next) {
     } else if (!v->find_text[0]) {
         return;
     }
+    // Next tries the cursor row last: finding only that row again means there is no other match.
     int row = directory_view_find(v, context->phonebook, v->find_text, next ? v->cursor + 1 : v->cursor);
-    if (row >= 0)
+    if (row >= 0 && !(next && row == v->cursor))
         v->cursor = row;
     else
         ui_message("Find", next ? "No more matches." : "Not found.");
