@@ -108,6 +108,7 @@ def check_restored(t, before, expected_rc):
 
 def main():
     with Tmux("console", 80, 26) as t:
+        t.write_settings(["DirectoryAtStartup=no"])  # the terminal is the first screen
         t.start_shell()
         before = run_program(t, 1)
         check_first_screen(t)

@@ -53,9 +53,10 @@ class Tmux:
         self._new_session("bash --norc --noprofile")
         self.wait_for("the shell prompt", lambda: self.screen()[0].rstrip().endswith(("$", "#")))
 
-    def start_program(self, *args, settle_text="Alt-Z - Help!"):
-        """pelong with args as the pane's only program; the pane stays once it ends."""
-        command = shlex.join([PELONG, *map(str, args)])
+    def start_program(self, *args, settle_text="Alt-Z - Help!", wrapper=()):
+        """pelong with args as the pane's only program (behind a wrapper command such as setpriv);
+        the pane stays once it ends."""
+        command = shlex.join([*wrapper, PELONG, *map(str, args)])
         self._new_session(f"sh -c {shlex.quote(command + '; echo; echo pelong-ended=$?; sleep 600')}")
         if settle_text:
             self.wait_text(settle_text)
