@@ -5,20 +5,11 @@
 #include <cstdio>
 
 #include "app/compose.h"
-#include "app/connection.h"
-#include "display/console.h"
-#include "display/present.h"
+#include "bench/bench_screen.h"
 #include "phonebook/directory.h"
 #include "phonebook/directory_view.h"
 #include "base/text.h"
-#include "settings/settings.h"
-#include "term/terminal.h"
 #include "ui/toolkit.h"
-
-static long g_bytes;
-static void count_bytes(const uint8_t *, int length) {
-    g_bytes += length;
-}
 
 static void fill_phonebook(Phonebook *pb) {
     for (int i = 0; i < PHONEBOOK_SLOTS; i++) {
@@ -34,7 +25,7 @@ static void fill_phonebook(Phonebook *pb) {
 static double time_screens(const DirectoryContext *context, int step, bool invalidate, long *bytes) {
     const int kScreens = 20000;
     g_directory.cursor = 0;
-    g_bytes = 0;
+    g_bench_bytes = 0;
     auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < kScreens; i++) {
         directory_view_move(&g_directory,
@@ -45,15 +36,12 @@ static double time_screens(const DirectoryContext *context, int step, bool inval
         present_frame();
     }
     double us = std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
-    *bytes = g_bytes / kScreens;
+    *bytes = g_bench_bytes / kScreens;
     return us / kScreens;
 }
 
 static void run(const char *name, int truecolour, const DirectoryContext *context) {
-    g_presenter.truecolour = truecolour;
-    g_presenter.colours_ready = 0;
-    set_console_colours(0);
-    display_invalidate();
+    bench_use_renderer(truecolour);
     long row_bytes, page_bytes, full_bytes;
     double row_us = time_screens(context, 1, false, &row_bytes);
     double page_us = time_screens(context, 18, false, &page_bytes);
@@ -64,14 +52,8 @@ static void run(const char *name, int truecolour, const DirectoryContext *contex
 }
 
 int main() {
-    term_build_tables();
-    settings_set_defaults(&g_settings);
-    g_connection.emulation = EMU_ANSI;
-    display_mode_switch(EMU_ANSI, 1);
-    term_create(&g_terminal, EMU_ANSI, 24, 0);
+    bench_screen_start();
     g_ui_hooks.compose_terminal = compose_frame; // the status bar above the directory
-    console_set_writer(count_bytes);
-    g_presenter.glyph_mode = GLYPH_MODE_UNICODE;
     Phonebook *pb = phonebook_create();
     fill_phonebook(pb);
     int current = -1;

@@ -5,21 +5,12 @@
 #include <cstring>
 
 #include "app/compose.h"
-#include "app/connection.h"
-#include "display/console.h"
-#include "display/present.h"
-#include "settings/settings.h"
-#include "term/terminal.h"
-
-static long g_bytes;
-static void count_bytes(const uint8_t *, int length) {
-    g_bytes += length;
-}
+#include "bench/bench_screen.h"
 
 static long present_bytes() {
-    g_bytes = 0;
+    g_bench_bytes = 0;
     compose_and_present();
-    return g_bytes;
+    return g_bench_bytes;
 }
 
 // Fills the screen with coloured text, as an ANSI art screen would.
@@ -41,10 +32,7 @@ static void scroll_one_line(Terminal *t, uint32_t salt) {
 }
 
 static void run(const char *name, int truecolour) {
-    g_presenter.truecolour = truecolour;
-    g_presenter.colours_ready = 0;
-    set_console_colours(0);
-    display_invalidate();
+    bench_use_renderer(truecolour);
     fill_screen(&g_terminal, 0);
     present_bytes();
     long idle = present_bytes();
@@ -84,13 +72,7 @@ static void run(const char *name, int truecolour) {
 }
 
 int main() {
-    term_build_tables();
-    settings_set_defaults(&g_settings);
-    g_connection.emulation = EMU_ANSI;
-    display_mode_switch(EMU_ANSI, 1);
-    term_create(&g_terminal, EMU_ANSI, 24, 0);
-    console_set_writer(count_bytes);
-    g_presenter.glyph_mode = GLYPH_MODE_UNICODE;
+    bench_screen_start();
     run("24-bit", 1);
     run("16-colour", 0);
     term_release(&g_terminal);
