@@ -1,6 +1,7 @@
 #include "app/about_box.h"
 
 #include "app/compose.h"
+#include "display/c64_font.h"
 #include "display/console.h"
 #include "display/frame.h"
 #include "display/present.h"
@@ -15,11 +16,6 @@ static const char *const kGlyphModeNames[3] = {
     "Unicode BMP", // GLYPH_MODE_BMP
     "Unicode",     // GLYPH_MODE_UNICODE
 };
-
-// The C64 character set in use; joins with the font loader once it exists.
-static const char *c64_font_label() {
-    return "built-in";
-}
 
 static void about_box_text(char *out, int size) {
     const Terminal *t = &g_terminal;

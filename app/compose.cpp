@@ -1,9 +1,11 @@
 #include "app/compose.h"
 
 #include "app/status_bar.h"
+#include "display/c64_font.h"
 #include "display/console.h"
 #include "display/frame.h"
 #include "display/present.h"
+#include "display/window.h"
 #include "settings/settings.h"
 #include "term/charset.h"
 #include "base/emulation.h"
@@ -19,7 +21,18 @@ static DisplayCell blank(uint16_t fg, uint16_t bg) {
     return DisplayCell{' ', fg, bg, 0, {0, 0, 0}};
 }
 
+// A PETSCII cell for the bitmap: the character code stays for the C64 font (bit 8 picks the
+// lower-case set); ASCII text is shown through the lower-case set.
+static DisplayCell c64_cell(const Terminal *t, const Cell &cell) {
+    uint32_t code = cell.code & 0xFF, lower = t->petscii_lower ? 0x100 : 0;
+    if (t->ascii_text && code < 128) code = c64_petscii_from_ascii((uint8_t)code), lower = 0x100;
+    if (g_compose.blink_hidden && g_settings.show_blink && (cell.flags & CELL_BLINK)) code = ' ';
+    uint8_t flags = (uint8_t)((cell.flags & ~CELL_PETSCII) | DCELL_C64);
+    return DisplayCell{code | lower, cell.fg, cell.bg, flags, {0, 0, 0}};
+}
+
 static DisplayCell convert_cell(const Terminal *t, const Cell &cell, bool full_unicode) {
+    if ((cell.flags & CELL_PETSCII) && window_is_open()) return c64_cell(t, cell);
     DisplayCell out{cell.code, cell.fg, cell.bg, (uint8_t)(cell.flags & ~CELL_PETSCII), {0, 0, 0}};
     if (cell.flags & CELL_PETSCII) {
         if (t->ascii_text && cell.code < 128)
@@ -36,6 +49,13 @@ static void convert_row(const Terminal *t, const Cell *cells, DisplayCell *out, 
     if (layout == LAYOUT_DOUBLE) {
         for (int c = 0; c < 40 && c < columns; c++) {
             DisplayCell cell = convert_cell(t, cells[c], full);
+            if (cell.flags & DCELL_C64) { // one glyph at double width over both frame cells
+                out[2 * c] = cell;
+                out[2 * c].flags |= DCELL_C64_DOUBLE;
+                out[2 * c + 1] = cell;
+                out[2 * c + 1].flags = DCELL_RIGHT_HALF;
+                continue;
+            }
             uint32_t left, right;
             petscii_double_split(cell.glyph, full, &left, &right);
             out[2 * c] = cell;
@@ -48,17 +68,24 @@ static void convert_row(const Terminal *t, const Cell *cells, DisplayCell *out, 
     }
     int first = layout == LAYOUT_CENTRED ? 20 : 0;
     uint16_t side_bg = layout == LAYOUT_CENTRED ? kC64DarkGrey : 0;
+    if (layout == LAYOUT_PLAIN && window_is_open() && emulation_is_petscii(t->emulation)) side_bg = kC64Black;
     for (int c = 0; c < FRAME_COLUMNS; c++) {
         int source = c - first;
         out[c] = source >= 0 && source < columns ? convert_cell(t, cells[source], full) : blank(7, side_bg);
     }
 }
 
-static void blank_row(DisplayCell *out, Layout layout) {
+static void blank_row(const Terminal *t, DisplayCell *out, Layout layout) {
+    bool bitmap = window_is_open() && emulation_is_petscii(t->emulation);
     DisplayCell cell = layout == LAYOUT_DOUBLE    ? blank(kC64Black, kC64Black)
                        : layout == LAYOUT_CENTRED ? blank(7, kC64DarkGrey)
-                                                  : blank(7, 0);
+                                                  : blank(7, bitmap ? kC64Black : 0);
     for (int c = 0; c < FRAME_COLUMNS; c++) out[c] = cell;
+    if (layout == LAYOUT_DOUBLE && bitmap) // C64 spaces at double width
+        for (int c = 0; c < FRAME_COLUMNS; c += 2) {
+            out[c].flags = DCELL_C64 | DCELL_C64_DOUBLE;
+            out[c + 1].flags = DCELL_RIGHT_HALF;
+        }
 }
 
 void compose_frame() {
@@ -70,13 +97,12 @@ void compose_frame() {
     Layout layout = LAYOUT_PLAIN;
     if (t->emulation == EMU_PETSCII40)
         layout = g_settings.petscii40_display == PETSCII40_CENTERED ? LAYOUT_CENTRED : LAYOUT_DOUBLE;
-    // The graphics window, when open, takes C64 glyph cells instead; it is composed here once it exists.
     for (int i = 0; i < screen_rows && status_row + i < FRAME_MAX_ROWS; i++) {
         DisplayCell *out = f->cells[status_row + i];
         if (i < t->rows)
             convert_row(t, term_row(t, i), out, layout, full);
         else
-            blank_row(out, layout);
+            blank_row(t, out, layout);
     }
     status_bar_draw();
 
@@ -95,5 +121,4 @@ void compose_and_present() {
 
 void app_set_window_title(const char *text) {
     console_set_title(text);
-    // The graphics window takes the same title once it exists.
 }

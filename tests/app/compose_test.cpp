@@ -1,5 +1,7 @@
 #include "tests/app/app_fixture.h"
 
+#include "display/window.h"
+
 namespace {
 
 class ComposeTest : public AppTest {
@@ -82,6 +84,34 @@ TEST_F(ComposeTest, PetsciiAsciiTextShowsTheBytes) {
     put(0, 2, 0xC1, 17, 16, CELL_PETSCII); // codes from 128 are still PETSCII
     compose_frame();
     EXPECT_EQ(frame_text(1, 0, 3), "a ♠");
+}
+
+TEST_F(ComposeTest, PetsciiForTheBitmapKeepsC64Codes) {
+    window_set_offscreen(1);
+    start(EMU_PETSCII40, 1, PETSCII40_DOUBLE);
+    put(0, 0, 0x41, 16 + 1, 16 + 2, CELL_PETSCII);
+    g_terminal.cursor_column = 3;
+    compose_frame();
+    const DisplayCell &left = g_frame.cells[1][0], &right = g_frame.cells[1][1];
+    EXPECT_EQ(left.glyph, 0x41u);
+    EXPECT_EQ(left.flags, DCELL_C64 | DCELL_C64_DOUBLE);
+    EXPECT_EQ(left.fg, 16 + 1);
+    EXPECT_EQ(right.flags, DCELL_RIGHT_HALF);
+    EXPECT_EQ(g_frame.cursor_column, 6);
+    g_terminal.petscii_lower = 1;
+    g_terminal.ascii_text = 1; // ASCII text always goes through the lower-case set
+    put(0, 0, 'a', 17, 16, CELL_PETSCII);
+    put(0, 1, 0xC1, 17, 16, CELL_PETSCII);
+    compose_frame();
+    EXPECT_EQ(g_frame.cells[1][0].glyph, 0x141u);
+    EXPECT_EQ(g_frame.cells[1][2].glyph, 0x1C1u);
+
+    start(EMU_PETSCII80, 0);
+    term_set_emulation(&g_terminal, EMU_PETSCII80, 24); // a row below the screen
+    compose_frame();
+    EXPECT_EQ(g_frame.cells[24][5].bg, 16); // C64 black, not the console's black
+    EXPECT_EQ(g_frame.cells[24][5].flags, 0);
+    window_set_offscreen(0);
 }
 
 TEST_F(ComposeTest, BlinkingCellsAreBlankInTheHiddenPhase) {

@@ -8,6 +8,8 @@
 #include "input/keys.h"
 #include "tests/app/app_fixture.h"
 
+#include "display/c64_font.h"
+
 namespace {
 
 using KeyCommandTest = AppTest;
@@ -66,6 +68,25 @@ TEST_F(KeyCommandTest, AltSMovesTheTerminalAndSavesTheSettings) {
     key_dispatch(key_alt('s'));
     EXPECT_EQ(g_terminal.rows, 24);
     EXPECT_EQ(frame_text(0, 0, 13), "Alt-Z - Help!");
+}
+
+TEST_F(KeyCommandTest, AboutBoxNamesTheC64FontInUse) {
+    g_script.keys = {'x'};
+    key_dispatch(key_alt('i'));
+    EXPECT_TRUE(shown("C64 font  : built-in"));
+    char dir[] = "/tmp/pelong-about-XXXXXX";
+    ASSERT_TRUE(mkdtemp(dir));
+    std::string rom = std::string(dir) + "/chargen";
+    FILE *f = fopen(rom.c_str(), "wb");
+    fwrite(std::string(4096, '\x18').data(), 1, 4096, f);
+    fclose(f);
+    c64_font_discover("", (std::string(dir) + "/").c_str());
+    g_script.keys = {'x'};
+    key_dispatch(key_alt('i'));
+    c64_font_reset();
+    remove(rom.c_str());
+    rmdir(dir);
+    EXPECT_TRUE(shown("C64 font  : " + std::string(dir) + "/chargen"));
 }
 
 TEST_F(KeyCommandTest, HelpPagesTurnWithTheirKeysAndCloseOnAnyOther) {
