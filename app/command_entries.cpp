@@ -1,5 +1,7 @@
 #include "app/command_entries.h"
 
+#include "display/window.h"
+
 void transfer_download() {}
 void transfer_upload() {}
 void transfer_autostart_reset() {}
@@ -20,4 +22,6 @@ void capture_write(const uint8_t *bytes, int length) {
 void capture_close() {}
 void scrollback_view() {}
 void options_open() {}
-void fullscreen_toggle() {}
+void fullscreen_toggle() {
+    window_toggle_fullscreen();
+}

@@ -121,4 +121,5 @@ void compose_and_present() {
 
 void app_set_window_title(const char *text) {
     console_set_title(text);
+    window_set_title(text);
 }

@@ -14,6 +14,7 @@
 #include "app/program_dir.h"
 #include "app/status_bar.h"
 #include "app/welcome_banner.h"
+#include "display/c64_font.h"
 #include "display/console.h"
 #include "display/present.h"
 #include "base/clock.h"
@@ -78,8 +79,9 @@ static void settle_glyph_mode() {
     g_presenter.glyph_mode = mode;
 }
 
-// The C64 character set for the graphics window is found and loaded here once it exists.
-static void load_c64_font() {}
+static void load_c64_font() {
+    c64_font_discover(g_settings.c64_font, g_paths.dir);
+}
 
 static int start_emulation(const StartOptions &options) {
     int emulation = options.emulation >= 0 ? options.emulation : g_settings.default_emulation;

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "display/present.h"
+#include "display/window.h"
 #include "input/event_wait.h"
 #include "settings/settings.h"
 #include "term/charset.h"
@@ -130,7 +131,7 @@ int console_open(int renderer_setting) {
 
 void console_restore() {
     if (host.stage == 0) return;
-    // The graphics window is destroyed here once it exists.
+    window_destroy();
     host.stage = 0;
     event_wait_set_resize_hook(nullptr);
     event_wait_close();
@@ -164,8 +165,8 @@ int display_mode_switch(int emulation, int status_bar) {
     int frame_rows = terminal_rows + (status_bar ? 1 : 0);
     set_console_size(80, frame_rows);
     set_console_colours(petscii);
-    // The graphics window for PETSCII opens or closes here once it exists.
     g_frame.rows = frame_rows;
+    if (host.stage != 0) window_set(petscii && g_settings.petscii_window, g_settings.petscii_zoom);
     return frame_rows;
 }
 
@@ -180,6 +181,14 @@ void console_on_resize() {
     read_terminal_size();
     if (host.stage != 0) console_write_text("\x1b[0m\x1b[2J");
     display_invalidate();
+}
+
+void console_pixel_size(int *width, int *height) {
+    winsize ws;
+    bool known =
+        host.stage != 0 && ioctl(STDOUT_FILENO, TIOCGWINSZ, &ws) == 0 && ws.ws_xpixel > 0 && ws.ws_ypixel > 0;
+    *width = known ? ws.ws_xpixel : 0;
+    *height = known ? ws.ws_ypixel : 0;
 }
 
 void console_beep() {

@@ -27,6 +27,8 @@ void console_set_title(const char *cp437_text);
 void console_on_resize();
 // The beep.
 void console_beep();
+// The terminal's size in pixels, when it tells (0 x 0 otherwise).
+void console_pixel_size(int *width, int *height);
 
 // Decisions from the environment (TERM, WT_SESSION), kept apart for tests.
 int console_host_kind_for(const char *term, const char *wt_session);

@@ -4,11 +4,12 @@
 #include <cstring>
 #include <unistd.h>
 
+#include "display/window.h"
 #include "term/charset.h"
 #include "term/palette.h"
 #include "term/terminal.h"
 
-Presenter g_presenter = {{}, 0, 1, GLYPH_MODE_UNICODE, FRAME_COLUMNS, FRAME_MAX_ROWS, {}, 0, 0, {}, 0};
+Presenter g_presenter = {{}, 0, 1, GLYPH_MODE_UNICODE, FRAME_COLUMNS, FRAME_MAX_ROWS, {}, 0, 0, {}, 0, 0};
 
 static ConsoleWriter writer;
 
@@ -62,9 +63,30 @@ void present_frame() {
                g_frame.cursor_visible);
 }
 
+static const char kPlaceholder[] = "Pelorin NG is shown in its own window (ALT-Enter / PETSCII)";
+
+// While the graphics window shows the frame the console says so, once per opening.
+static void show_placeholder(int rows) {
+    static DisplayFrame console;
+    for (auto &row : console.cells)
+        for (DisplayCell &cell : row) cell = DisplayCell{' ', 7, 0, 0, {0, 0, 0}};
+    DisplayCell *line = console.cells[rows / 2];
+    for (int i = 0; kPlaceholder[i]; i++) line[10 + i].glyph = (uint8_t)kPlaceholder[i], line[10 + i].fg = 15;
+    display_invalidate();
+    if (g_presenter.truecolour)
+        vt_write_frame(&console, FRAME_COLUMNS, rows, 0, 0, 0);
+    else
+        legacy_write_frame(&console, FRAME_COLUMNS, rows, 0, 0, 0);
+    display_invalidate(); // the console is written whole again once the window closes
+    g_presenter.placeholder_shown = 1;
+}
+
 void show_frame(const DisplayFrame *frame, int columns, int rows, int cursor_column, int cursor_row,
                 int cursor_visible) {
-    // The graphics window, when it is open, takes the frame here instead.
+    if (window_present(frame, columns, rows, cursor_column, cursor_row, cursor_visible)) {
+        if (!g_presenter.placeholder_shown) show_placeholder(rows);
+        return;
+    }
     if (g_presenter.truecolour)
         vt_write_frame(frame, columns, rows, cursor_column, cursor_row, cursor_visible);
     else

@@ -29,6 +29,7 @@ struct Presenter {
     int colours_ready;
     uint8_t out[PRESENT_BUFFER_SIZE];
     int fill;
+    int placeholder_shown; // the console's line while the graphics window shows the frame
 };
 
 extern Presenter g_presenter;

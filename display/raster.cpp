@@ -322,6 +322,35 @@ int raster_needs_text_font(const DisplayCell *cell) {
     return box_glyph(g) == nullptr;
 }
 
+int raster_cursor_area(const DisplayFrame *frame, int columns, int rows, int column, int row, int cell_width,
+                       int cell_height, int *x, int *y, int *width, int *height) {
+    if (column < 0 || column >= columns || row < 0 || row >= rows) return 0;
+    const DisplayCell &dc = frame->cells[row][column];
+    bool c64 = dc.flags & DCELL_C64;
+    int w = (c64 && (dc.flags & DCELL_C64_DOUBLE)) ? 2 * cell_width : cell_width;
+    int top = c64 ? 0 : cell_height - (cell_height + 7) / 8;
+    *x = column * cell_width;
+    *y = row * cell_height + top;
+    *width = std::min(w, (columns - column) * cell_width);
+    *height = cell_height - top;
+    return 1;
+}
+
+void raster_invert(uint32_t *pixels, int pitch, int x, int y, int width, int height) {
+    for (int row = y; row < y + height; row++)
+        for (int col = x; col < x + width; col++) pixels[(size_t)row * pitch + col] ^= 0xFFFFFF;
+}
+
+void raster_draw_fallback(uint32_t *pixels, int pitch, int x, int y, int cell_width, int cell_height,
+                          uint32_t glyph, uint32_t colour, const C64Font *font) {
+    if (cell_width < 1 || cell_height < 1 || cell_width > RASTER_MAX_CELL_WIDTH ||
+        cell_height > RASTER_MAX_CELL_HEIGHT)
+        return;
+    prepare_scales(cell_width, cell_height);
+    build_fallback_table();
+    draw_fallback(Cell{pixels + (size_t)y * pitch + x, pitch, cell_width, cell_height}, glyph, colour, font);
+}
+
 int raster_frame(uint32_t *pixels, int pitch, const DisplayFrame *frame, int columns, int rows,
                  RasterCursor cursor, int cell_width, int cell_height, int text_overlay,
                  const C64Font *font) {
@@ -359,16 +388,9 @@ int raster_frame(uint32_t *pixels, int pitch, const DisplayFrame *frame, int col
         }
     }
 
-    if (cursor.visible && cursor.blink_on && cursor.column >= 0 && cursor.column < columns &&
-        cursor.row >= 0 && cursor.row < rows) {
-        const DisplayCell &dc = frame->cells[cursor.row][cursor.column];
-        bool c64 = dc.flags & DCELL_C64;
-        int width = (c64 && (dc.flags & DCELL_C64_DOUBLE)) ? 2 * w : w;
-        width = std::min(width, frame_width - cursor.column * w);
-        int top = c64 ? 0 : h - (h + 7) / 8;
-        uint32_t *origin = pixels + (size_t)cursor.row * h * pitch + (size_t)cursor.column * w;
-        for (int y = top; y < h; y++)
-            for (int x = 0; x < width; x++) origin[(size_t)y * pitch + x] ^= 0xFFFFFF;
-    }
+    int x, y, width, height;
+    if (cursor.visible && cursor.blink_on &&
+        raster_cursor_area(frame, columns, rows, cursor.column, cursor.row, w, h, &x, &y, &width, &height))
+        raster_invert(pixels, pitch, x, y, width, height);
     return 1;
 }

@@ -34,5 +34,16 @@ int raster_needs_text_font(const DisplayCell *cell);
 // glyph is not one the rasteriser draws.
 int raster_box_arms(uint32_t glyph, uint8_t arms[4]);
 
+// The pixels the cursor inverts: an underline one eighth of the cell high, or the whole glyph of a
+// C64 cell (both cells of a doubled one), cut at the frame's right edge. 0 when it is outside.
+int raster_cursor_area(const DisplayFrame *frame, int columns, int rows, int column, int row, int cell_width,
+                       int cell_height, int *x, int *y, int *width, int *height);
+// Inverts (exclusive-or with white) a rectangle of pixels.
+void raster_invert(uint32_t *pixels, int pitch, int x, int y, int width, int height);
+// Draws a glyph from the C64 font's letters and symbols (or its CP437 form, or "?") over a cell,
+// for glyphs no text font can draw.
+void raster_draw_fallback(uint32_t *pixels, int pitch, int x, int y, int cell_width, int cell_height,
+                          uint32_t glyph, uint32_t colour, const C64Font *font);
+
 // The pixel colour of a palette index.
 uint32_t raster_colour(uint16_t index);

@@ -14,10 +14,12 @@ static int input_fd = STDIN_FILENO;
 static int signal_pipe[2] = {-1, -1};
 static int (*socket_source)(void);
 static void (*resize_hook)(void);
+static int (*window_pump)(void);
 static EventWaitFn fake_wait;
 
 static const uint8_t kResizeByte = 'W';
 static const int kSliceMs = 250;
+static const int kWindowSliceMs = 10; // while the graphics window is open
 
 static void on_sigwinch(int) {
     event_wait_notify_resize();
@@ -62,6 +64,9 @@ void event_wait_set_socket_source(int (*ready_fd)(void)) {
 void event_wait_set_resize_hook(void (*on_resize)(void)) {
     resize_hook = on_resize;
 }
+void event_wait_set_window_pump(int (*pump)(void)) {
+    window_pump = pump;
+}
 void event_wait_set_fake(EventWaitFn fake) {
     fake_wait = fake;
 }
@@ -94,12 +99,14 @@ static int platform_wait(int timeout_ms, uint32_t *key, bool with_socket) {
     for (;;) {
         uint32_t now = clock_ms();
         key_decode_expire(&g_key_decoder, now, &g_key_queue);
+        bool window_open = window_pump && window_pump();
         if (key_queue_pop(&g_key_queue, key)) return EVENT_KEY;
         uint32_t elapsed = now - start;
         if (polled && elapsed >= (uint32_t)timeout_ms) return EVENT_TIMEOUT;
 
         int slice = timeout_ms > (int)elapsed ? (int)((uint32_t)timeout_ms - elapsed) : 0;
-        if (slice > kSliceMs) slice = kSliceMs;
+        if (slice > (window_open ? kWindowSliceMs : kSliceMs))
+            slice = window_open ? kWindowSliceMs : kSliceMs;
         int held = key_decode_wait_ms(&g_key_decoder, now);
         if (held >= 0 && held < slice) slice = held; // wake up to settle a lone Esc
 

@@ -22,6 +22,9 @@ void event_wait_set_input_fd(int fd);
 void event_wait_set_socket_source(int (*ready_fd)(void));
 // Called when the terminal changed size, before the resize key is queued (the display redraws whole).
 void event_wait_set_resize_hook(void (*on_resize)(void));
+// The graphics window's event pump: takes its events (keys into the queue) and returns 1 while the
+// window is open. Its events cannot be polled for, so the wait looks at them every few milliseconds.
+void event_wait_set_window_pump(int (*pump)(void));
 // Async-signal-safe: queues the resize key through the signal pipe.
 void event_wait_notify_resize();
 

@@ -51,6 +51,30 @@ TEST_F(EventWaitTest, KeysWinOverNetworkActivity) {
     EXPECT_EQ(key, 0u);
 }
 
+// The graphics window's events cannot be polled: the wait looks at them every few milliseconds,
+// and a key from the window still comes before waiting network data.
+int g_pumps;
+int window_key_after_five_pumps() {
+    if (++g_pumps == 5) key_queue_push(&g_key_queue, key_alt('x'));
+    return 1;
+}
+
+TEST_F(EventWaitTest, WindowKeysArriveWithinAFewMillisecondsAndBeforeTheNetwork) {
+    g_pumps = 0;
+    event_wait_set_window_pump(window_key_after_five_pumps);
+    uint32_t key, start = clock_ms();
+    EXPECT_EQ(event_wait_for_key(2000, &key), EVENT_KEY);
+    EXPECT_EQ(key, key_alt('x'));
+    EXPECT_LT(clock_ms() - start, 500u); // not one 250 ms slice per pump
+    g_pumps = 0;
+    socket_fd = net[0];
+    host_sends();
+    int events = 0;
+    while (event_wait(1000, &key) == EVENT_NETWORK && events < 10) events++; // nothing read: stays ready
+    EXPECT_EQ(key, key_alt('x'));
+    event_wait_set_window_pump(nullptr);
+}
+
 TEST_F(EventWaitTest, SocketIsLeftOutWhileNoneIsConnectedAndForKeyOnlyWaits) {
     host_sends();
     uint32_t key;
