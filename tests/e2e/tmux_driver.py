@@ -19,12 +19,17 @@ from testhost import TestHost  # noqa: E402,F401
 
 
 class Tmux:
-    def __init__(self, label, width=80, height=26):
+    def __init__(self, label, width=80, height=26, display=None):
         self.width, self.height = width, height
         self.home = tempfile.mkdtemp(prefix=f"pelong-{label}-")
         self.socket = os.path.join(self.home, "tmux.socket")  # goes with the directory
         self.env = dict(os.environ, PS1="$ ", PELONG_HOME=self.home, TERM="xterm-256color")
         self.env.pop("TMUX", None)
+        # The program opens its graphics window only on the display a test gives it.
+        for name in ("DISPLAY", "WAYLAND_DISPLAY"):
+            self.env.pop(name, None)
+        if display:
+            self.env["DISPLAY"] = display
 
     # ------------------------------------------------------------ life
 
