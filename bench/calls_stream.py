@@ -38,11 +38,11 @@ def cpu_seconds(pid):
     return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
 
-def run_on_pty(pelong, port, home):
+def run_on_pty(pelong, port, home, options=(), environment=None):
     pid, fd = pty.fork()
     if pid == 0:
-        env = dict(os.environ, TERM="xterm-256color", PELONG_HOME=home)
-        os.execve(pelong, [pelong, "127.0.0.1", str(port)], env)
+        env = dict(environment or os.environ, TERM="xterm-256color", PELONG_HOME=home)
+        os.execve(pelong, [pelong, *options, "127.0.0.1", str(port)], env)
     fcntl.ioctl(fd, termios.TIOCSWINSZ, struct.pack("HHHH", 26, 80, 0, 0))
     seen = threading.Event()
     written = [0]

@@ -18,6 +18,9 @@ namespace {
 
 const int kCellWidth = 8, kCellHeight = 16; // windowed; full screen picks larger cells
 const uint32_t kBlinkMs = 400;
+// A host streaming at full speed changes the screen far more often than a monitor shows it: the
+// window is repainted at most this often, and the newest bitmap follows from the event pump.
+const uint32_t kShowIntervalMs = 15;
 
 struct GraphicsWindow {
     int offscreen; // a tool draws bitmaps without a window
@@ -32,9 +35,17 @@ struct GraphicsWindow {
     int width, height, cell_width, cell_height;
     // The cursor as drawn, so that it can blink between presents.
     int cursor_x, cursor_y, cursor_width, cursor_height, cursor_visible, cursor_on;
+    uint32_t shown_ms; // when the bitmap was last shown
+    int pending;       // a newer bitmap waits to be shown
 };
 
-GraphicsWindow win = {0, 0, 0, 0, 0, "Pelorin NG", nullptr, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+GraphicsWindow win = {0, 0, 0, 0, 0, "Pelorin NG", nullptr, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+
+void show_bitmap() {
+    window_system_show(win.pixels, win.width, win.height);
+    win.shown_ms = clock_ms();
+    win.pending = 0;
+}
 
 int blink_on() {
     return (clock_ms() / kBlinkMs) % 2 == 0;
@@ -76,7 +87,7 @@ void update() {
         window_system_raise();
     } else if (!should_open && win.open) {
         window_system_close();
-        win.open = 0;
+        win.open = win.pending = 0;
     } else if (win.open) {
         set_fullscreen(win.fullscreen);
         window_system_raise();
@@ -192,19 +203,24 @@ int window_present(const DisplayFrame *frame, int columns, int rows, int cursor_
     win.cursor_visible = cursor_visible && raster_cursor_area(frame, columns, rows, cursor_column, cursor_row,
                                                               w, h, &win.cursor_x, &win.cursor_y,
                                                               &win.cursor_width, &win.cursor_height);
-    window_system_show(win.pixels, win.width, win.height);
+    if (clock_ms() - win.shown_ms >= kShowIntervalMs)
+        show_bitmap();
+    else
+        win.pending = 1;
     return 1;
 }
 
 int window_pump() {
     if (!win.open) return 0;
     window_system_pump();
-    if (win.open && win.cursor_visible && blink_on() != win.cursor_on) {
+    if (!win.open) return 0;
+    if (win.cursor_visible && blink_on() != win.cursor_on) {
         win.cursor_on = !win.cursor_on;
         raster_invert(win.pixels, win.width, win.cursor_x, win.cursor_y, win.cursor_width, win.cursor_height);
-        window_system_show(win.pixels, win.width, win.height);
+        win.pending = 1;
     }
-    return win.open;
+    if (win.pending && clock_ms() - win.shown_ms >= kShowIntervalMs) show_bitmap();
+    return 1;
 }
 
 // ---------------------------------------------------------------- rules
