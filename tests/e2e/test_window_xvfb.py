@@ -124,15 +124,6 @@ class Display:
         x11.XCloseDisplay(display)
 
 
-def wait_for(what, test, t, timeout=10.0):
-    deadline = time.time() + timeout
-    while time.time() < deadline:
-        if test():
-            return
-        time.sleep(0.1)
-    t.fail(f"timed out waiting for {what}")
-
-
 def window_session(x):
     steps = [{"send": PAGE}]
     with TestHost(steps=steps, time_limit=120) as host, Tmux("window", display=x.name) as t:
@@ -158,7 +149,7 @@ def window_session(x):
             _, _, pixel = x.screenshot(window)
             return all(pixel(32 * column + 16, 32 * 3 + 16) == colour for colour, column in BLOCKS)
 
-        wait_for("the page's colour blocks in the window", colours_shown, t)
+        t.wait_for("the page's colour blocks in the window", colours_shown)
 
         # Keys typed into the window reach the host as PETSCII.
         x.run("xdotool", "windowfocus", "--sync", str(window))
@@ -183,7 +174,7 @@ def window_session(x):
         x.run("xdotool", "key", "alt+e")
         time.sleep(1.0)
         x.run("xdotool", "key", "alt+e")
-        wait_for("the window to close", lambda: x.find_window(timeout=0.1) is None, t)
+        t.wait_for("the window to close", lambda: x.find_window(timeout=0.1) is None)
         t.wait_text("ANSI")
         t.wait_gone(PLACEHOLDER)
 
