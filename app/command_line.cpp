@@ -6,10 +6,12 @@
 #include "base/emulation.h"
 #include "base/text.h"
 
-const char kUsageText[] = "Pelorin Next Generation 1.0\n"
-                          "usage: pelong [host [port]] [-e emulation] [-i syncterm.lst [-q]]\n"
-                          "  -e   emulation: ansi cp437 utf8 vt100 tty petscii40 petscii80\n"
-                          "  -i   import a SyncTERM phonebook (-q: without starting the UI)\n";
+#define VERSION_LINE "Pelorin Next Generation " PELONG_VERSION "\n"
+
+const char kVersionText[] = VERSION_LINE;
+const char kUsageText[] = VERSION_LINE "usage: pelong [host [port]] [-e emulation] [-i syncterm.lst [-q]]\n"
+                                       "  -e   emulation: ansi cp437 utf8 vt100 tty petscii40 petscii80\n"
+                                       "  -i   import a SyncTERM phonebook (-q: without starting the UI)\n";
 
 void cmdline_join(int argc, const char *const *argv, char *out, int size) {
     if (size < 1) return;
@@ -49,9 +51,13 @@ void cmdline_split(CommandLine *cl, const char *line) {
 }
 
 void cmdline_read_options(int argc, char *const *argv, StartOptions *out) {
-    *out = StartOptions{nullptr, 23, EMU_NONE, nullptr, 0, 0};
+    *out = StartOptions{nullptr, 23, EMU_NONE, nullptr, 0, 0, 0};
     for (int i = 1; i < argc; i++) {
         const char *arg = argv[i];
+        if (strcmp(arg, "--version") == 0) {
+            out->show_version = 1;
+            return;
+        }
         if ((arg[0] == '-' || arg[0] == '/') && arg[1]) {
             char letter = arg[1];
             bool has_value = i + 1 < argc;

@@ -19,9 +19,11 @@ struct StartOptions {
     int emulation;           // -1 when -e was not given or its name is unknown
     const char *import_path; // nullptr when none
     int quiet;
-    int show_usage; // -h or /? was seen
+    int show_usage;   // -h or /? was seen
+    int show_version; // --version was seen
 };
 
+extern const char kVersionText[];
 extern const char kUsageText[];
 
 // Joins process arguments with blanks, quoting any that holds a blank or tab or is empty,
@@ -29,5 +31,6 @@ extern const char kUsageText[];
 void cmdline_join(int argc, const char *const *argv, char *out, int size);
 // Splits line (copied into cl->buffer) into at most 31 arguments.
 void cmdline_split(CommandLine *cl, const char *line);
-// Reads the arguments after the program name. Stops at -h or /? with show_usage set.
+// Reads the arguments after the program name. Stops at -h or /? with show_usage set, and at
+// --version with show_version set.
 void cmdline_read_options(int argc, char *const *argv, StartOptions *out);

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,6 +30,25 @@ static void end_with_slash(char *dir, int size) {
         dir[len] = '/';
         dir[len + 1] = 0;
     }
+}
+
+// A portable install: the user keeps the files beside the program, as with the classic one. An
+// installed program (/usr/bin, even when root runs it) holds none of them and never writes there.
+static bool holds_program_files(const char *dir) {
+    static const char *const kNames[] = {"pelo.cfg", "pelong.cfg", "pelo.fon"};
+    char path[PROGRAM_PATH_SIZE];
+    for (const char *name : kNames) {
+        text_format(path, sizeof path, "%s%s", dir, name);
+        if (access(path, F_OK) == 0) return true;
+    }
+    return false;
+}
+
+static const char *user_home() {
+    const char *home = getenv("HOME");
+    if (home && *home) return home;
+    const struct passwd *pw = getpwuid(getuid());
+    return pw && pw->pw_dir ? pw->pw_dir : ".";
 }
 
 static bool executable_dir(char *out, int size) {
@@ -58,13 +78,12 @@ void program_paths_find(ProgramPaths *paths) {
         text_copy(dir, home, sizeof dir);
         end_with_slash(dir, sizeof dir);
         make_directories(dir);
-    } else if (!(executable_dir(dir, sizeof dir) && access(dir, W_OK) == 0)) {
+    } else if (!(executable_dir(dir, sizeof dir) && holds_program_files(dir) && access(dir, W_OK) == 0)) {
         const char *config = getenv("XDG_CONFIG_HOME");
-        const char *user_home = getenv("HOME");
-        if (config && *config)
+        if (config && config[0] == '/') // a relative one is to be ignored
             text_format(dir, sizeof dir, "%s/pelong/", config);
         else
-            text_format(dir, sizeof dir, "%s/.config/pelong/", user_home ? user_home : ".");
+            text_format(dir, sizeof dir, "%s/.config/pelong/", user_home());
         make_directories(dir);
     }
     program_paths_form(paths, dir);

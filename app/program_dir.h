@@ -1,5 +1,6 @@
-// Where settings and the phonebook live: PELONG_HOME, else the executable's directory when it is
-// writable, else $XDG_CONFIG_HOME/pelong/ (default ~/.config/pelong/). Always ends in "/".
+// Where settings and the phonebook live: PELONG_HOME, else the executable's directory when it already
+// holds pelo.cfg, pelong.cfg or pelo.fon and is writable (a portable install), else
+// $XDG_CONFIG_HOME/pelong/ (default ~/.config/pelong/). Always ends in "/".
 #pragma once
 
 enum { PROGRAM_DIR_SIZE = 512, PROGRAM_PATH_SIZE = 600 };

@@ -149,8 +149,8 @@ int app_main(int argc, char **argv) {
     load_settings();              // 3
     StartOptions options;
     cmdline_read_options(argc, argv, &options); // 4
-    if (options.show_usage) {
-        text_write_stdout(kUsageText);
+    if (options.show_usage || options.show_version) {
+        text_write_stdout(options.show_usage ? kUsageText : kVersionText);
         return 0;
     }
     if (!load_phonebook()) return 1;                                                                // 5

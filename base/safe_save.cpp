@@ -100,6 +100,11 @@ void safe_save_text(SafeSave *s, const char *text) {
     safe_save_write(s, text, strlen(text));
 }
 
+void safe_save_line(SafeSave *s, const char *text) {
+    safe_save_write(s, text, strcspn(text, "\n"));
+    safe_save_write(s, "\r\n", 2);
+}
+
 // Makes the rename itself durable; best effort, the new file is in place either way.
 static void sync_directory(const char *path) {
     char dir[SAFE_SAVE_PATH];

@@ -36,6 +36,9 @@ int safe_save_begin(SafeSave *s, const char *path);
 int safe_save_begin_like(SafeSave *s, const char *path, const char *mode_of);
 void safe_save_write(SafeSave *s, const void *data, size_t size);
 void safe_save_text(SafeSave *s, const char *text);
+// One line of a text file: text up to its first LF (a value can never split its line and shift the
+// lines after it), then CR LF.
+void safe_save_line(SafeSave *s, const char *text);
 // Writes what is buffered, syncs, closes and renames over the old file; 1 on success. On failure
 // the temporary file is removed and the old file is untouched.
 int safe_save_finish(SafeSave *s);

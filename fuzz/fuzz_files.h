@@ -1,16 +1,25 @@
-// Scratch files for the file-format fuzz targets: one private directory, removed at exit.
+// Files for the file-format fuzz targets. Names live in one private scratch directory (removed at
+// exit). Readers that take a path get real files there (memory-backed under /dev/shm when it exists);
+// the memory store below keeps whole files in the process instead: saves go into it through the
+// safe-save seam and readers that take a stream read it back, so those inputs never touch a file
+// system at all.
 #pragma once
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
+#include <sys/mman.h>
 #include <unistd.h>
+#include <vector>
+
+#include "base/safe_save.h"
 
 inline const std::string &fuzz_dir() {
     static std::string dir;
     if (dir.empty()) {
         char pattern[] = "/tmp/pelong-fuzz-XXXXXX";
-        char shm[] = "/dev/shm/pelong-fuzz-XXXXXX"; // memory-backed when available: faster
+        char shm[] = "/dev/shm/pelong-fuzz-XXXXXX";
         const char *made = mkdtemp(shm);
         if (!made) made = mkdtemp(pattern);
         if (!made) abort();
@@ -27,7 +36,7 @@ inline std::string fuzz_path(const char *name) {
     return fuzz_dir() + name;
 }
 
-// Writes bytes (nullptr: removes the file).
+// Writes a real file in the scratch directory (nullptr: removes it).
 inline void fuzz_write(const char *name, const uint8_t *data, size_t size) {
     std::string path = fuzz_path(name);
     unlink(path.c_str());
@@ -43,4 +52,86 @@ inline size_t fuzz_split(const uint8_t *data, size_t size) {
     if (size < 2) return 0;
     size_t first = (size_t)data[0] | (size_t)data[1] << 8;
     return first < size - 2 ? first : size - 2;
+}
+
+// ---------------------------------------------------------------- the memory store
+
+// Buffers are never freed, only emptied: growing fresh ones per input would cost more than the parsing.
+struct FuzzMemoryFile {
+    bool exists = false;
+    std::vector<uint8_t> bytes;
+};
+
+struct FuzzMemoryFiles {
+    std::map<std::string, FuzzMemoryFile> files; // by full path
+    std::map<int, std::string> writing;          // descriptor of a save -> its temporary path
+    int memfd = -1; // saves need a real descriptor (the saver sets its mode); duplicates of this one
+};
+
+inline FuzzMemoryFiles &fuzz_memory() {
+    static FuzzMemoryFiles store;
+    return store;
+}
+
+// Sends every safe save into the store; the saver's own rules (temporary name, rename over the old
+// file) still run.
+inline void fuzz_memory_install() {
+    FuzzMemoryFiles &m = fuzz_memory();
+    if (m.memfd >= 0) return;
+    m.memfd = memfd_create("pelong-fuzz", MFD_CLOEXEC);
+    if (m.memfd < 0) abort();
+    g_safe_save_ops.open = [](const char *path, int, mode_t) {
+        int fd = dup(fuzz_memory().memfd);
+        if (fd >= 0) {
+            fuzz_memory().writing[fd] = path;
+            FuzzMemoryFile &file = fuzz_memory().files[path];
+            file.exists = true;
+            file.bytes.clear();
+        }
+        return fd;
+    };
+    g_safe_save_ops.write = [](int fd, const void *data, size_t size) -> ssize_t {
+        std::vector<uint8_t> &file = fuzz_memory().files[fuzz_memory().writing[fd]].bytes;
+        if (file.capacity() < file.size() + size) file.reserve(2 * (file.size() + size));
+        file.insert(file.end(), (const uint8_t *)data, (const uint8_t *)data + size);
+        return (ssize_t)size;
+    };
+    g_safe_save_ops.fsync = [](int) { return 0; };
+    g_safe_save_ops.close = [](int fd) {
+        fuzz_memory().writing.erase(fd);
+        return close(fd);
+    };
+    g_safe_save_ops.rename = [](const char *from, const char *to) {
+        auto &files = fuzz_memory().files;
+        auto it = files.find(from);
+        if (it == files.end() || !it->second.exists) return -1;
+        FuzzMemoryFile &target = files[to];
+        target.bytes.swap(it->second.bytes);
+        target.exists = true;
+        it->second.exists = false;
+        return 0;
+    };
+}
+
+// Puts a file into the store (nullptr: removes it).
+inline void fuzz_memory_put(const char *name, const uint8_t *data, size_t size) {
+    FuzzMemoryFile &file = fuzz_memory().files[fuzz_path(name)];
+    file.exists = data != nullptr;
+    if (data) file.bytes.assign(data, data + size);
+}
+
+// A read-only stream over a stored file, or nullptr when there is none (a missing file).
+inline FILE *fuzz_memory_open(const char *name) {
+    auto &files = fuzz_memory().files;
+    auto it = files.find(fuzz_path(name));
+    if (it == files.end() || !it->second.exists) return nullptr;
+    static uint8_t empty[1];
+    std::vector<uint8_t> &bytes = it->second.bytes;
+    FILE *f = fmemopen(bytes.empty() ? empty : bytes.data(), bytes.size(), "rb");
+    if (!f) abort();
+    return f;
+}
+
+inline void fuzz_close(FILE *f) {
+    if (f) fclose(f);
 }

@@ -1,4 +1,5 @@
-// Both settings files from fuzzed bytes; what was loaded must survive a write and a second load.
+// Both settings files from fuzzed bytes: every text loaded is one the files can carry, and the whole
+// record survives a write and a second load.
 #include <cstring>
 
 #include "fuzz/fuzz_files.h"
@@ -33,6 +34,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     fuzz_write("pelong.cfg", size >= 2 ? data + 2 + classic : nullptr, size >= 2 ? size - 2 - classic : 0);
     Settings first, second;
     load(&first);
+    if (!settings_can_carry(SETTINGS_TEXT_DOWNLOAD_PATH, first.download_path) ||
+        !settings_can_carry(SETTINGS_TEXT_UPLOAD_PATH, first.upload_path) ||
+        !settings_can_carry(SETTINGS_TEXT_C64_FONT, first.c64_font))
+        abort();
+    for (const auto &macro : first.macros)
+        if (!settings_can_carry(SETTINGS_TEXT_MACRO, macro)) abort();
     if (!settings_write(&first)) abort();
     load(&second);
     // Line 23 of the classic file only ever holds one of these words.

@@ -3,6 +3,7 @@
 // operations on the array.
 #pragma once
 #include <cstdint>
+#include <cstdio>
 
 enum {
     PHONEBOOK_SLOTS = 2000,
@@ -46,6 +47,9 @@ void phonebook_destroy(Phonebook *pb);
 // Clears every entry, then reads the record file and the extension file. 0 when the record file
 // could not be opened (a missing file gives an empty phonebook).
 int phonebook_load(Phonebook *pb, const char *fon_path, const char *ext_path);
+// The reading half of the load, from open streams: clears every entry, then reads the records from
+// fon and the emulations from ext (either nullptr: no such file). A read error blocks saving.
+void phonebook_read(Phonebook *pb, FILE *fon, FILE *ext);
 // Writes all 2000 records, then the extension file, each crash-safe. 1 when both were saved in
 // full; on failure the file that failed keeps its old contents.
 int phonebook_save(Phonebook *pb);

@@ -49,12 +49,7 @@ void phonebook_decode_field(const uint8_t *image, int field, char *out) {
 
 // ---------------------------------------------------------------- load
 
-static void read_extension(Phonebook *pb, const char *ext_path) {
-    FILE *f = fopen(ext_path, "rb");
-    if (!f) {
-        if (errno != ENOENT) pb->save_blocked = 1;
-        return;
-    }
+static void read_extension(Phonebook *pb, FILE *f) {
     char line[512];
     while (file_read_line(f, line, sizeof line)) {
         text_trim(line);
@@ -77,32 +72,41 @@ static void read_extension(Phonebook *pb, const char *ext_path) {
         }
     }
     if (ferror(f)) pb->save_blocked = 1;
-    fclose(f);
 }
 
-int phonebook_load(Phonebook *pb, const char *fon_path, const char *ext_path) {
+void phonebook_read(Phonebook *pb, FILE *fon, FILE *ext) {
     for (PhonebookEntry &e : pb->entries) phonebook_entry_clear(&e);
     pb->loaded_count = 0;
     pb->save_blocked = 0;
-    safe_save_store_path(pb->fon_path, fon_path, sizeof pb->fon_path);
-    safe_save_store_path(pb->ext_path, ext_path, sizeof pb->ext_path);
-    FILE *f = fopen(fon_path, "rb");
-    if (!f) {
-        // A missing file is a new phonebook; one that exists but cannot be read must not be replaced.
-        if (errno != ENOENT) pb->save_blocked = 1;
-        return 0;
-    }
+    if (!fon) return;
+    static const uint8_t kEmptyRecord[PHONEBOOK_RECORD] = {};
     uint8_t record[PHONEBOOK_RECORD];
     for (PhonebookEntry &e : pb->entries) {
-        if (fread(record, 1, sizeof record, f) != sizeof record) break; // a partial record is ignored
+        if (fread(record, 1, sizeof record, fon) != sizeof record) break; // a partial record is ignored
+        pb->loaded_count++;
+        // Empty slots are stored as zeros and are already clear: most of a file needs no decoding.
+        if (memcmp(record, kEmptyRecord, sizeof record) == 0) continue;
         memcpy(e.image, record, sizeof record);
         for (int field = 0; field < 5; field++)
             phonebook_decode_field(e.image, field, entry_field(&e, field));
-        pb->loaded_count++;
     }
-    if (ferror(f)) pb->save_blocked = 1;
-    fclose(f);
-    read_extension(pb, ext_path);
+    if (ferror(fon)) pb->save_blocked = 1;
+    if (ext) read_extension(pb, ext);
+}
+
+int phonebook_load(Phonebook *pb, const char *fon_path, const char *ext_path) {
+    safe_save_store_path(pb->fon_path, fon_path, sizeof pb->fon_path);
+    safe_save_store_path(pb->ext_path, ext_path, sizeof pb->ext_path);
+    // A missing file is a new phonebook; one that exists but cannot be read must not be replaced.
+    FILE *fon = fopen(fon_path, "rb");
+    bool unreadable = !fon && errno != ENOENT;
+    FILE *ext = fon ? fopen(ext_path, "rb") : nullptr;
+    if (fon && !ext && errno != ENOENT) unreadable = true;
+    phonebook_read(pb, fon, ext);
+    if (unreadable) pb->save_blocked = 1;
+    if (ext) fclose(ext);
+    if (!fon) return 0;
+    fclose(fon);
     return 1;
 }
 

@@ -105,8 +105,35 @@ static bool already_present(const Phonebook *pb, const char *formatted) {
     return false;
 }
 
+// The entries a counting pass took, as they were, so that they can be put back. It grows with what is
+// taken: most lists take a few slots, and copying all 2000 would cost more than the pass.
+struct TakenSlot {
+    int slot;
+    PhonebookEntry before;
+};
+
+struct CountingBackup {
+    TakenSlot *taken;
+    int count, room;
+    int failed; // no memory to keep a slot: the pass took nothing more and reports failure
+};
+
+static int backup_keep(CountingBackup *b, int slot, const PhonebookEntry *e) {
+    if (b->count == b->room) {
+        int room = b->room ? 2 * b->room : 16;
+        TakenSlot *taken = (TakenSlot *)realloc(b->taken, (size_t)room * sizeof *taken);
+        if (!taken) return 0;
+        b->taken = taken;
+        b->room = room;
+    }
+    b->taken[b->count].slot = slot;
+    b->taken[b->count++].before = *e;
+    return 1;
+}
+
+// counting: nullptr for a real pass.
 static void apply_section(Phonebook *pb, SyncTermSection *s, const SyncTermSection *defaults,
-                          int include_other, ImportCounters *c, int counting) {
+                          int include_other, ImportCounters *c, CountingBackup *counting) {
     if (!s->name[0]) return;
     c->total++;
     if (!s->connection_type[0])
@@ -151,8 +178,12 @@ static void apply_section(Phonebook *pb, SyncTermSection *s, const SyncTermSecti
         c->no_room++;
         return;
     }
-    c->added++;
     PhonebookEntry *e = &pb->entries[slot];
+    if (counting && !backup_keep(counting, slot, e)) {
+        counting->failed = 1;
+        return;
+    }
+    c->added++;
     phonebook_entry_clear(e);
     text_copy(e->address, formatted, sizeof e->address);
     if (counting) {
@@ -170,22 +201,15 @@ int syncterm_parse_apply(Phonebook *pb, const char *path, int include_other, Imp
     *counters = ImportCounters{};
     FILE *f = fopen(path, "rb");
     if (!f) return 0;
-    PhonebookEntry *saved = nullptr;
-    if (counting) {
-        saved = (PhonebookEntry *)malloc(sizeof pb->entries);
-        if (!saved) {
-            fclose(f);
-            return 0;
-        }
-        memcpy(saved, pb->entries, sizeof pb->entries);
-    }
+    CountingBackup kept{};
+    CountingBackup *backup = counting ? &kept : nullptr;
     SyncTermSection defaults{}, section{};
     bool in_section = false;
     char line[LIST_LINE];
     while (file_read_line(f, line, sizeof line)) {
         if (!file_line_has_content(line)) continue;
         if (line[0] == '[') {
-            if (in_section) apply_section(pb, &section, &defaults, include_other, counters, counting);
+            if (in_section) apply_section(pb, &section, &defaults, include_other, counters, backup);
             section = SyncTermSection{};
             in_section = true;
             char *name = line + 1;
@@ -196,11 +220,9 @@ int syncterm_parse_apply(Phonebook *pb, const char *path, int include_other, Imp
         }
         if (char *value = file_split_key_value(line)) set_key(in_section ? &section : &defaults, line, value);
     }
-    if (in_section) apply_section(pb, &section, &defaults, include_other, counters, counting);
+    if (in_section) apply_section(pb, &section, &defaults, include_other, counters, backup);
     fclose(f);
-    if (counting) {
-        memcpy(pb->entries, saved, sizeof pb->entries);
-        free(saved);
-    }
-    return 1;
+    for (int i = 0; i < kept.count; i++) pb->entries[kept.taken[i].slot] = kept.taken[i].before;
+    free(kept.taken);
+    return kept.failed ? 0 : 1;
 }

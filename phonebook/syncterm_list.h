@@ -28,8 +28,8 @@ struct ImportCounters {
 };
 
 // Reads the list at path and applies every section to pb. A counting pass works on pb but puts every
-// entry back afterwards. 0 when the file cannot be opened (or a counting pass gets no memory for its
-// copy of the entries); the counters are zeroed at the start either way.
+// entry back afterwards. 0 when the file cannot be opened (or a counting pass gets no memory to keep
+// the entries it takes); the counters are zeroed at the start either way.
 int syncterm_parse_apply(Phonebook *pb, const char *path, int include_other, ImportCounters *counters,
                          int counting);
 

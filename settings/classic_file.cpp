@@ -12,7 +12,7 @@
 enum { CLASSIC_LINE = 512 };
 
 static const char *const kLegend[] = {
-    "----",
+    kClassicLegendMark,
     "Line #1  - Download Path",
     "Line #2  - StatusBar Background Color {  1 thru 7  }",
     "Line #3  - StatusBar ALT-Z Color      {  1 thru 15 }",
@@ -51,7 +51,7 @@ void settings_read_classic(Settings *s, const char *path) {
     char line[CLASSIC_LINE];
     for (int number = 1; number <= 23 && file_read_line(f, line, sizeof line); number++) {
         strip_line_end(line);
-        if (strcmp(line, "----") == 0) break;
+        if (strcmp(line, kClassicLegendMark) == 0) break;
         switch (number) {
         case 1:
             text_trim(line);
@@ -76,24 +76,23 @@ void settings_read_classic(Settings *s, const char *path) {
             if (emulation >= 0) s->default_emulation = emulation;
             break;
         }
-        default: // 8-17, the macros, kept exactly as they stand
-            text_copy(s->macros[number - 8], line, sizeof s->macros[0]);
-            strip_line_end(s->macros[number - 8]); // a cut may expose CRs the next read would drop
+        default: { // 8-17, the macros, kept exactly as they stand
+            char *macro = s->macros[number - 8];
+            text_copy(macro, line, sizeof s->macros[0]);
+            strip_line_end(macro); // a cut may expose CRs the next read would drop
+            // ...or leave the legend mark, which no line can hold: empty, as the writer stores it
+            if (strcmp(macro, kClassicLegendMark) == 0) macro[0] = 0;
             break;
+        }
         }
     }
     fclose(f);
 }
 
-static void write_line(SafeSave *out, const char *text) {
-    safe_save_text(out, text);
-    safe_save_text(out, "\r\n");
-}
-
 static void write_number(SafeSave *out, int value) {
     char line[16];
     text_format(line, sizeof line, "%d", value);
-    write_line(out, line);
+    safe_save_line(out, line);
 }
 
 int settings_write_classic(const Settings *s, const char *path) {
@@ -101,24 +100,26 @@ int settings_write_classic(const Settings *s, const char *path) {
     SafeSave *out = &file;
     if (!safe_save_begin(out, path)) return 0;
     // A line "----" would end the next read before anything else was set: line 1 is trimmed when
-    // read, so a blank in front keeps the path; a macro cannot be trimmed and is dropped instead.
-    if (strcmp(s->download_path, "----") == 0)
-        write_line(out, " ----");
+    // read, so a blank in front keeps the path; a macro cannot be trimmed and is dropped instead
+    // (settings_can_carry tells the options dialog so).
+    if (strcmp(s->download_path, kClassicLegendMark) == 0)
+        safe_save_line(out, " ----");
     else
-        write_line(out, s->download_path);
+        safe_save_line(out, s->download_path);
     const int numbers[] = {s->status_bg,          s->status_help_colour,  s->status_clock_colour,
                            s->status_text_colour, s->vt100_normal_colour, s->vt100_intense_colour};
     for (int value : numbers) write_number(out, value);
-    for (const auto &macro : s->macros) write_line(out, strcmp(macro, "----") == 0 ? "" : macro);
+    for (const auto &macro : s->macros)
+        safe_save_line(out, strcmp(macro, kClassicLegendMark) == 0 ? "" : macro);
     const int flags[] = {s->status_bar, s->break_checking, s->telnet_binary, s->hide_passwords,
                          s->vt100_function_keys};
-    for (int flag : flags) write_line(out, flag ? "on" : "off");
+    for (int flag : flags) safe_save_line(out, flag ? "on" : "off");
     // The older program knows only these three words; the extended file carries the real choice.
     const char *word = s->default_emulation == EMU_VT100 ? "vt100"
                        : s->default_emulation == EMU_TTY ? "tty"
                                                          : "ansi";
-    write_line(out, word);
-    write_line(out, "");
-    for (const char *line : kLegend) write_line(out, line);
+    safe_save_line(out, word);
+    safe_save_line(out, "");
+    for (const char *line : kLegend) safe_save_line(out, line);
     return safe_save_finish(out);
 }

@@ -129,8 +129,7 @@ int settings_write_extended(const Settings *s, const char *path) {
         char number[16];
         safe_save_text(&out, key.name);
         safe_save_text(&out, "=");
-        safe_save_text(&out, value_text(s, key, number, sizeof number));
-        safe_save_text(&out, "\r\n");
+        safe_save_line(&out, value_text(s, key, number, sizeof number));
     }
     return safe_save_finish(&out);
 }

@@ -31,6 +31,17 @@ int settings_parse_flag(const char *word) {
            text_casecmp(word, "true") == 0 || strcmp(word, "1") == 0;
 }
 
+int settings_can_carry(SettingsText field, const char *text) {
+    static const size_t kLimits[] = {sizeof Settings::download_path, sizeof Settings::macros[0],
+                                     sizeof Settings::upload_path, sizeof Settings::c64_font};
+    size_t length = strlen(text);
+    if (length >= kLimits[field] || strchr(text, '\n')) return 0;
+    if (length == 0) return 1;
+    if (field == SETTINGS_TEXT_MACRO)
+        return text[length - 1] != '\r' && strcmp(text, kClassicLegendMark) != 0;
+    return !strchr(" \t\r", text[0]) && !strchr(" \t\r", text[length - 1]);
+}
+
 int settings_load(Settings *s, const char *classic_path, const char *extended_path) {
     safe_save_store_path(s->classic_path, classic_path, sizeof s->classic_path);
     safe_save_store_path(s->extended_path, extended_path, sizeof s->extended_path);

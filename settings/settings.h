@@ -7,6 +7,17 @@ enum {
     SETTINGS_PATH_LENGTH = 255,
 };
 
+// The classic file's line where the legend begins; reading stops at it.
+inline constexpr char kClassicLegendMark[] = "----";
+
+// The texts a user types into the settings, by field.
+enum SettingsText {
+    SETTINGS_TEXT_DOWNLOAD_PATH, // classic line 1, trimmed when read
+    SETTINGS_TEXT_MACRO,         // classic lines 8-17, kept as they stand
+    SETTINGS_TEXT_UPLOAD_PATH,   // extended file, trimmed when read
+    SETTINGS_TEXT_C64_FONT,      // extended file, trimmed when read
+};
+
 // Glyphs setting.
 enum { GLYPHS_AUTO = 0, GLYPHS_UNICODE = 1, GLYPHS_CP437 = 2 };
 // Renderer setting.
@@ -60,6 +71,11 @@ int settings_load(Settings *s, const char *classic_path, const char *extended_pa
 int settings_write(const Settings *s);
 // 1 for "on", "yes" or "true" in any case, or exactly "1"; 0 for anything else.
 int settings_parse_flag(const char *word);
+// 1 when the settings files give text back unchanged in that field after a save and the next start.
+// 0 when they cannot: a line break, blanks at either end of a path, a CR at the end of a macro, a
+// macro that is the legend mark "----", or more than the field holds. Whatever loading gives can be
+// carried; the options dialog refuses the rest rather than lose it at the next start.
+int settings_can_carry(SettingsText field, const char *text);
 
 // The two files on their own (classic_file.cpp, extended_file.cpp).
 void settings_read_classic(Settings *s, const char *path);

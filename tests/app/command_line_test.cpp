@@ -67,6 +67,7 @@ std::string options_of(const char *line) {
     if (o.import_path) out += std::string(" import=") + o.import_path;
     if (o.quiet) out += " quiet";
     if (o.show_usage) out += " usage";
+    if (o.show_version) out += " version";
     return out;
 }
 
@@ -82,6 +83,8 @@ TEST(CommandLine, ReadOptions) {
         {"pelong -H", " host=-H"}, // only lower-case h is help
         {"pelong -h", " usage"},
         {"pelong bbs -h", " host=bbs usage"},
+        {"pelong --version -h", " version"},
+        {"pelong -version", " host=-version"}, // only the long form
         {"pelong -i list.lst -q", " import=list.lst quiet"},
         {"pelong -x bbs", " host=-x port=0"}, // unknown option: positional
         {"pelong -", " host=-"},

@@ -215,6 +215,21 @@ TEST_F(Import, TheTwoThousandLimit) {
     EXPECT_STREQ(pb->entries[1999].name, "New 9");
 }
 
+// The counting pass keeps a copy only of the slots it takes; it must still give back every byte of
+// them, including what an empty slot kept from its record, since the user may yet say no.
+TEST_F(Import, CountingPassGivesEverySlotBack) {
+    add(1, "Used", "used.example");
+    text_copy(pb->entries[0].login, "left over", sizeof pb->entries[0].login);
+    pb->entries[2].image[5] = 0x55;
+    std::string text;
+    for (int i = 0; i < 40; i++) text += "[N" + std::to_string(i) + "]\nAddress=n" + std::to_string(i) + "\n";
+    std::vector<PhonebookEntry> before(pb->entries, pb->entries + PHONEBOOK_SLOTS);
+    ImportCounters c;
+    ASSERT_EQ(syncterm_parse_apply(pb, list(text).c_str(), 0, &c, 1), 1);
+    EXPECT_EQ(c.added, 40);
+    EXPECT_EQ(memcmp(before.data(), pb->entries, sizeof pb->entries), 0);
+}
+
 TEST(SyncTermLocate, FirstPlaceThatOpensElseTheProgramDirectory) {
     TempDir dir;
     std::string saved_home = getenv("HOME") ? getenv("HOME") : "";

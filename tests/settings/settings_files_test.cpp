@@ -173,19 +173,58 @@ TEST(SettingsFiles, BadFilesAreReadSafelyAndNeverWritten) {
     }
 }
 
-// A download path or macro of "----" was written as the line that ends reading, so the next start
-// lost every setting after it.
-TEST(SettingsFiles, DashesInTextsDoNotEndTheNextRead) {
+// What a user may type into each text setting: the files give it back unchanged, or the options
+// dialog is told it cannot be kept. Either way the save keeps every line in its place: a value with
+// a line break once shifted the lines after it, and a line "----" ended the next read early.
+TEST(SettingsFiles, TextsTheFilesCarry) {
+    struct Case {
+        SettingsText field;
+        const char *text;
+        int carried;
+        const char *after; // the value after a save and a load
+    };
+    const Case cases[] = {
+        {SETTINGS_TEXT_DOWNLOAD_PATH, "----", 1, "----"}, // written with a blank in front
+        {SETTINGS_TEXT_DOWNLOAD_PATH, " /dl ", 0, "/dl"},
+        {SETTINGS_TEXT_DOWNLOAD_PATH, "/a\nScrollback=5", 0, "/a"},
+        {SETTINGS_TEXT_MACRO, "----", 0, ""},
+        {SETTINGS_TEXT_MACRO, "---- ", 1, "---- "},
+        {SETTINGS_TEXT_MACRO, " a\rb ", 1, " a\rb "},
+        {SETTINGS_TEXT_MACRO, "ab\r", 0, "ab"},
+        {SETTINGS_TEXT_MACRO, "a\nb", 0, "a"},
+        {SETTINGS_TEXT_UPLOAD_PATH, " /up", 0, "/up"},
+        {SETTINGS_TEXT_C64_FONT, "/f\nScrollback=5", 0, "/f"}, // the last key: nothing would override
+        {SETTINGS_TEXT_C64_FONT, "/f o=nt", 1, "/f o=nt"},
+    };
+    // The field's place in a record, so that the same text can be set in two records.
+    auto field = [](Settings *s, SettingsText f) {
+        return f == SETTINGS_TEXT_DOWNLOAD_PATH ? s->download_path
+               : f == SETTINGS_TEXT_MACRO       ? s->macros[2]
+               : f == SETTINGS_TEXT_UPLOAD_PATH ? s->upload_path
+                                                : s->c64_font;
+    };
+    for (const Case &c : cases) {
+        TempDir dir;
+        Settings s = load(dir);
+        s.status_bar = 0;
+        s.default_emulation = EMU_TTY; // the last classic line, and one in the extended file
+        s.petscii_zoom = 3;
+        Settings expect = s;
+        strcpy(field(&s, c.field), c.text);
+        strcpy(field(&expect, c.field), c.after);
+        text_copy(expect.classic_emulation, "tty", sizeof expect.classic_emulation);
+        EXPECT_EQ(settings_can_carry(c.field, c.text), c.carried) << c.text;
+        ASSERT_EQ(settings_write(&s), 1);
+        Settings back = load(dir);
+        EXPECT_STREQ(field(&back, c.field), c.after) << c.text;
+        EXPECT_EQ(memcmp(&back, &expect, sizeof back), 0) << c.text << ": the other settings changed";
+    }
+    EXPECT_EQ(settings_can_carry(SETTINGS_TEXT_MACRO, std::string(127, 'm').c_str()), 1);
+    EXPECT_EQ(settings_can_carry(SETTINGS_TEXT_MACRO, std::string(128, 'm').c_str()), 0);
+
+    // A macro line cut to the field can leave the legend mark: it reads as the writer would store it.
     TempDir dir;
-    Settings s = load(dir);
-    text_copy(s.download_path, "----", sizeof s.download_path);
-    text_copy(s.macros[2], "----", sizeof s.macros[2]);
-    text_copy(s.macros[3], "after", sizeof s.macros[3]);
-    s.status_bar = 0;
-    ASSERT_EQ(settings_write(&s), 1);
-    Settings back = load(dir);
-    EXPECT_STREQ(back.download_path, "----");
-    EXPECT_STREQ(back.macros[2], "");
-    EXPECT_STREQ(back.macros[3], "after");
-    EXPECT_EQ(back.status_bar, 0);
+    Settings cut = load(dir, "\n5\n9\n15\n13\n7\n1\n----" + std::string(200, '\r') + "x\nsecond\n");
+    EXPECT_STREQ(cut.macros[0], "");
+    EXPECT_STREQ(cut.macros[1], "second");
 }
