@@ -9,6 +9,7 @@
 #include "settings/settings.h"
 #include "term/charset.h"
 #include "term/terminal.h"
+#include "base/utf8.h"
 
 struct KeySequence {
     uint32_t key; // bare key code

@@ -13,6 +13,7 @@
 #include "settings/settings.h"
 #include "term/charset.h"
 #include "base/emulation.h"
+#include "base/utf8.h"
 
 // Alternate screen, title pushed, auto-wrap off (so that a narrow terminal cuts the frame instead of
 // wrapping it), cursor hidden, screen cleared.

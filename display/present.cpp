@@ -8,6 +8,7 @@
 #include "term/charset.h"
 #include "term/palette.h"
 #include "term/terminal.h"
+#include "base/utf8.h"
 
 Presenter g_presenter = {{}, 0, 1, GLYPH_MODE_UNICODE, FRAME_COLUMNS, FRAME_MAX_ROWS, {}, 0, 0, {}, 0, 0};
 

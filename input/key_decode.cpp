@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/utf8.h"
 #include "input/keys.h"
 
 KeyDecoder g_key_decoder;
@@ -75,24 +76,14 @@ static uint32_t letter_key(uint8_t f, uint32_t flags, uint32_t lower_flags) {
     return kNothing;
 }
 
-// A UTF-8 character: bytes used (0 when more are needed), the code or kNothing when malformed.
+// A UTF-8 character: bytes used (0 when more are needed), the code or kNothing when malformed. A
+// character cut short drops what came and leaves the stranger for the next key.
 static int parse_utf8(const uint8_t *b, int n, bool final, uint32_t *key) {
-    uint8_t lead = b[0];
-    int length = lead >= 0xC2 && lead <= 0xDF   ? 2
-                 : lead >= 0xE0 && lead <= 0xEF ? 3
-                 : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                : 0;
-    *key = kNothing;
-    if (length == 0) return 1;
-    uint32_t code = lead & (0x7F >> length);
-    for (int i = 1; i < length; i++) {
-        if (i >= n) return final ? n : 0;
-        if ((b[i] & 0xC0) != 0x80) return i; // cut short: drop what came, keep the stranger
-        code = code << 6 | (b[i] & 0x3F);
-    }
-    bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
-    if (!overlong && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF)) *key = code;
-    return length;
+    uint32_t code;
+    int used = utf8_decode(b, n, &code);
+    *key = used > 0 ? code : kNothing;
+    if (used == 0) return final ? n : 0;
+    return used > 0 ? used : -used;
 }
 
 // CSI sequence starting at b[0] = ESC, b[1] = '['.

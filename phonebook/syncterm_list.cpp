@@ -8,6 +8,7 @@
 #include "phonebook/address.h"
 #include "phonebook/phonebook.h"
 #include "base/file_text.h"
+#include "base/utf8.h"
 #include "term/charset.h"
 #include "base/emulation.h"
 #include "base/text.h"
@@ -16,41 +17,15 @@ enum { LIST_LINE = 1024, NAME_CHARACTERS = 255 };
 
 // ---------------------------------------------------------------- names
 
-static bool continuation(uint8_t b) {
-    return (b & 0xC0) == 0x80;
-}
-
-// Length of the well-formed UTF-8 sequence at p (2 to 4) with its code point, or 0.
-static int utf8_sequence(const uint8_t *p, uint32_t *code) {
-    uint8_t b = p[0];
-    if (b >= 0xC2 && b <= 0xDF && continuation(p[1])) {
-        *code = (uint32_t)(b & 0x1F) << 6 | (p[1] & 0x3F);
-        return 2;
-    }
-    if (b >= 0xE0 && b <= 0xEF) {
-        uint8_t low = b == 0xE0 ? 0xA0 : 0x80, high = b == 0xED ? 0x9F : 0xBF; // no overlongs, no surrogates
-        if (p[1] < low || p[1] > high || !continuation(p[2])) return 0;
-        *code = (uint32_t)(b & 0x0F) << 12 | (uint32_t)(p[1] & 0x3F) << 6 | (p[2] & 0x3F);
-        return 3;
-    }
-    if (b >= 0xF0 && b <= 0xF4) {
-        uint8_t low = b == 0xF0 ? 0x90 : 0x80, high = b == 0xF4 ? 0x8F : 0xBF; // at most U+10FFFF
-        if (p[1] < low || p[1] > high || !continuation(p[2]) || !continuation(p[3])) return 0;
-        *code = (uint32_t)(b & 0x07) << 18 | (uint32_t)(p[1] & 0x3F) << 12 | (uint32_t)(p[2] & 0x3F) << 6 |
-                (p[3] & 0x3F);
-        return 4;
-    }
-    return 0;
-}
-
 void syncterm_name_to_cp437(const char *utf8, char *out, int size) {
     const uint8_t *p = (const uint8_t *)utf8;
     int n = 0;
     for (int converted = 0; *p && converted < NAME_CHARACTERS; converted++) {
+        // A byte that starts no whole character stays as it is: such names are CP437 already.
         uint32_t code;
-        int length = *p >= 0x80 ? utf8_sequence(p, &code) : 0;
-        uint8_t byte = length ? unicode_to_cp437(code) : *p;
-        p += length ? length : 1;
+        int length = *p >= 0x80 ? utf8_decode(p, (long)strnlen((const char *)p, 4), &code) : 0;
+        uint8_t byte = length > 0 ? unicode_to_cp437(code) : *p;
+        p += length > 0 ? length : 1;
         // A TAB would split the name's line in the extension file and lose its emulation.
         if (byte == '\t') byte = ' ';
         if (n < size - 1) out[n++] = (char)byte;

@@ -1,6 +1,7 @@
 // Ground-state text of the ANSI interpreter, written a run at a time: printable ASCII and CP437
 // bytes, DEC Special Graphics, and strict UTF-8. Each writer leaves exactly what term_put_glyph would
 // leave glyph by glyph; it only skips the per-glyph checks while glyphs land inside one row.
+#include "base/utf8.h"
 #include "term/charset.h"
 #include "term/interp.h"
 
@@ -61,42 +62,6 @@ const uint8_t *ansi_put_text(Terminal *t, const uint8_t *p, const uint8_t *end, 
     return p;
 }
 
-static inline bool is_continuation(uint8_t b) {
-    return (b & 0xC0) == 0x80;
-}
-
-// The code point of the well-formed sequence or printable ASCII byte at p, and its length; 0 for
-// anything else (controls, malformed or unfinished sequences), which the byte-wise path then takes.
-static inline int decode_strict(const uint8_t *p, const uint8_t *end, uint32_t *code) {
-    uint8_t b = p[0];
-    long left = end - p;
-    if (b >= 0x20 && b < 0x7F) {
-        *code = b;
-        return 1;
-    }
-    if (b >= 0xC2 && b <= 0xDF) {
-        if (left < 2 || !is_continuation(p[1])) return 0;
-        *code = (uint32_t)(b & 0x1F) << 6 | (p[1] & 0x3F);
-        return 2;
-    }
-    if (b >= 0xE0 && b <= 0xEF) {
-        if (left < 3 || !is_continuation(p[1]) || !is_continuation(p[2])) return 0;
-        uint32_t c = (uint32_t)(b & 0x0F) << 12 | (uint32_t)(p[1] & 0x3F) << 6 | (p[2] & 0x3F);
-        if (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF)) return 0;
-        *code = c;
-        return 3;
-    }
-    if (b >= 0xF0 && b <= 0xF4) {
-        if (left < 4 || !is_continuation(p[1]) || !is_continuation(p[2]) || !is_continuation(p[3])) return 0;
-        uint32_t c = (uint32_t)(b & 0x07) << 18 | (uint32_t)(p[1] & 0x3F) << 12 |
-                     (uint32_t)(p[2] & 0x3F) << 6 | (p[3] & 0x3F);
-        if (c < 0x10000 || c > 0x10FFFF) return 0;
-        *code = c;
-        return 4;
-    }
-    return 0;
-}
-
 const uint8_t *ansi_put_utf8_text(Terminal *t, const uint8_t *p, const uint8_t *end) {
     if (graphics_active(t)) return p; // ASCII needs the graphics mapping: byte-wise path
     const uint16_t fg = t->current_fg, bg = t->current_bg;
@@ -109,8 +74,11 @@ const uint8_t *ansi_put_utf8_text(Terminal *t, const uint8_t *p, const uint8_t *
     uint32_t written = 0; // the last code written in place, 0 for none
     while (p < end) {
         uint32_t code;
-        int length = decode_strict(p, end, &code);
-        if (length == 0) break;
+        int length = 1;
+        if ((uint8_t)(*p - 0x20) < 0x5F) // printable ASCII
+            code = *p;
+        else if (*p < 0x80 || (length = utf8_decode(p, end - p, &code)) <= 0)
+            break; // controls, and what is not (yet) a whole character, go byte by byte
         p += length;
         if (in_row && column < last && is_narrow(code)) {
             row[column++] = Cell{code, fg, bg, flags};

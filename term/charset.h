@@ -1,5 +1,5 @@
 // Fixed character mappings: CP437, the BMP and CP437 fallbacks, PETSCII in both C64 sets,
-// the doubled-PETSCII split, DEC Special Graphics and UTF-8 encoding. Pure lookups.
+// the doubled-PETSCII split and DEC Special Graphics. Pure lookups.
 #pragma once
 #include <cstdint>
 
@@ -17,5 +17,3 @@ uint8_t unicode_to_cp437(uint32_t c);
 uint32_t petscii_to_unicode(uint32_t code, int lower, int full_unicode);
 // The two half-width glyphs of one doubled 40-column PETSCII cell.
 void petscii_double_split(uint32_t glyph, int full_unicode, uint32_t *left, uint32_t *right);
-// Writes the UTF-8 form of c into out (4 bytes at least); returns 1 to 4.
-int utf8_encode(uint32_t c, uint8_t *out);

@@ -29,7 +29,6 @@ static void blank_row(Terminal *t, int row) {
 
 static void clear_detection(Terminal *t) {
     t->utf8_held = 0;
-    t->utf8_length = 0;
     t->utf8_score = 0;
     t->cp437_evidence = 0;
     t->text_encoding = TEXT_UNDECIDED;

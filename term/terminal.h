@@ -75,8 +75,7 @@ struct Terminal {
     int32_t shift_out;
     int32_t music_pending;
     uint8_t utf8_bytes[4];
-    int32_t utf8_held;
-    int32_t utf8_length;
+    int32_t utf8_held; // bytes of an unfinished UTF-8 character in utf8_bytes
     int32_t utf8_score;
     int32_t cp437_evidence;
     int32_t text_encoding; // TEXT_UNDECIDED, TEXT_CP437, TEXT_UTF8

@@ -9,6 +9,7 @@
 
 #include "term/charset.h"
 #include "term/terminal.h"
+#include "base/utf8.h"
 
 static const char kUsage[] =
     "usage: pelong-termdump [-e EMULATION] [-r ROWS] [--ice] [--cells] [--replies] [FILE]\n"

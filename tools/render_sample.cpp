@@ -15,6 +15,7 @@
 #include "term/palette.h"
 #include "term/terminal.h"
 #include "ui/toolkit.h"
+#include "base/utf8.h"
 
 static uint32_t seed = 12345;
 static uint32_t next_random(uint32_t n) {

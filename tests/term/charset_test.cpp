@@ -7,6 +7,7 @@
 
 #include "term/charset.h"
 #include "term/terminal.h"
+#include "base/utf8.h"
 
 namespace {
 

@@ -14,6 +14,7 @@
 
 #include "term/charset.h"
 #include "term/terminal.h"
+#include "base/utf8.h"
 
 inline std::vector<std::string> g_test_replies; // replies sent, in order
 

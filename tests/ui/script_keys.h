@@ -9,6 +9,7 @@
 #include "base/clock.h"
 #include "input/event_wait.h"
 #include "term/charset.h"
+#include "base/utf8.h"
 
 struct KeyScript {
     std::deque<uint32_t> keys;
