@@ -8,6 +8,7 @@
 #include "display/window.h"
 #include "settings/settings.h"
 #include "term/charset.h"
+#include "term/palette.h"
 #include "base/emulation.h"
 #include "term/terminal.h"
 
@@ -15,7 +16,7 @@ ComposeState g_compose;
 
 enum Layout { LAYOUT_PLAIN, LAYOUT_CENTRED, LAYOUT_DOUBLE };
 
-static const uint16_t kC64Black = 16, kC64DarkGrey = 27;
+static const uint16_t kC64Black = PALETTE_C64 + 0, kC64DarkGrey = PALETTE_C64 + 11;
 
 static DisplayCell blank(uint16_t fg, uint16_t bg) {
     return DisplayCell{' ', fg, bg, 0, {0, 0, 0}};
@@ -33,13 +34,11 @@ static DisplayCell c64_cell(const Terminal *t, const Cell &cell) {
 
 static DisplayCell convert_cell(const Terminal *t, const Cell &cell, bool full_unicode) {
     if ((cell.flags & CELL_PETSCII) && window_is_open()) return c64_cell(t, cell);
-    DisplayCell out{cell.code, cell.fg, cell.bg, (uint8_t)(cell.flags & ~CELL_PETSCII), {0, 0, 0}};
-    if (cell.flags & CELL_PETSCII) {
-        if (t->ascii_text && cell.code < 128)
-            out.glyph = cell.code >= 32 ? cell.code : ' ';
-        else
-            out.glyph = petscii_to_unicode(cell.code, t->petscii_lower, full_unicode);
-    }
+    DisplayCell out{term_cell_glyph(t, cell, full_unicode),
+                    cell.fg,
+                    cell.bg,
+                    (uint8_t)(cell.flags & ~CELL_PETSCII),
+                    {0, 0, 0}};
     if (g_compose.blink_hidden && g_settings.show_blink && (cell.flags & CELL_BLINK)) out.glyph = ' ';
     return out;
 }

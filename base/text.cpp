@@ -1,5 +1,6 @@
 #include "base/text.h"
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -67,12 +68,17 @@ void text_trim(char *s) {
     if (start > 0) memmove(s, s + start, len - start + 1);
 }
 
-void text_write_stdout(const char *text) {
-    size_t left = strlen(text);
-    while (left > 0) {
-        ssize_t n = write(STDOUT_FILENO, text, left);
+void text_write_stdout_bytes(const void *bytes, size_t size) {
+    const char *p = (const char *)bytes;
+    while (size > 0) {
+        ssize_t n = write(STDOUT_FILENO, p, size);
+        if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return;
-        text += n;
-        left -= (size_t)n;
+        p += n;
+        size -= (size_t)n;
     }
+}
+
+void text_write_stdout(const char *text) {
+    text_write_stdout_bytes(text, strlen(text));
 }

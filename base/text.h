@@ -17,5 +17,8 @@ int text_format(char *buf, int size, const char *format, ...) __attribute__((for
 void text_copy(char *dst, const char *src, int size);
 // Removes TAB, LF, CR and space from both ends, in place.
 void text_trim(char *s);
-// Writes all of text to standard output, retrying short writes; gives up silently on an error.
+// Writes all the bytes to standard output, repeating short and interrupted writes; gives up silently
+// on an error. Only write() is called, so signal handlers may use it.
+void text_write_stdout_bytes(const void *bytes, size_t size);
+// The same for a text.
 void text_write_stdout(const char *text);

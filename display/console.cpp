@@ -13,6 +13,7 @@
 #include "settings/settings.h"
 #include "term/charset.h"
 #include "base/emulation.h"
+#include "base/text.h"
 #include "base/utf8.h"
 
 // Alternate screen, title pushed, auto-wrap off (so that a narrow terminal cuts the frame instead of
@@ -77,8 +78,7 @@ static void read_terminal_size() {
 
 // Only async-signal-safe calls: write and tcsetattr.
 static void restore_terminal() {
-    ssize_t ignored = write(STDOUT_FILENO, kLeave, sizeof kLeave - 1);
-    (void)ignored;
+    text_write_stdout_bytes(kLeave, sizeof kLeave - 1);
     tcsetattr(STDIN_FILENO, TCSADRAIN, &host.saved_modes);
 }
 

@@ -1,9 +1,8 @@
 #include "display/present.h"
 
-#include <cerrno>
 #include <cstring>
-#include <unistd.h>
 
+#include "base/text.h"
 #include "display/window.h"
 #include "term/charset.h"
 #include "term/palette.h"
@@ -14,15 +13,9 @@ Presenter g_presenter = {{}, 0, 1, GLYPH_MODE_UNICODE, FRAME_COLUMNS, FRAME_MAX_
 
 static ConsoleWriter writer;
 
-// Writes everything, repeating on short writes; a failing write loses the rest of this frame.
+// A failing write loses the rest of this frame.
 static void write_stdout(const uint8_t *bytes, int length) {
-    while (length > 0) {
-        ssize_t n = write(STDOUT_FILENO, bytes, (size_t)length);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;
-        bytes += n;
-        length -= (int)n;
-    }
+    if (length > 0) text_write_stdout_bytes(bytes, (size_t)length);
 }
 
 void console_set_writer(ConsoleWriter w) {
@@ -145,7 +138,6 @@ static void put_colours(uint16_t fg, uint16_t bg, bool truecolour) {
         return;
     }
     // Console colours are in PC order (black, blue, green, cyan, red, ...); SGR wants ANSI order.
-    static const uint8_t kPcToAnsi[8] = {0, 4, 2, 6, 1, 5, 3, 7};
     int f = g_presenter.colour_map[fg % PALETTE_SIZE] & 15,
         b = g_presenter.colour_map[bg % PALETTE_SIZE] & 15;
     put_text("\x1b[");

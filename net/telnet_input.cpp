@@ -1,10 +1,9 @@
 #include "net/telnet.h"
 
-#include <cerrno>
 #include <cstring>
 #include <poll.h>
-#include <time.h>
 
+#include "base/clock.h"
 #include "net/transport.h"
 
 // Without the app's event wait there are no keys: wait for the socket, or sleep when there is none.
@@ -12,33 +11,25 @@ static int wait_socket(int timeout_ms, uint32_t *key) {
     *key = 0;
     int fd = transport_ready_fd();
     if (fd < 0) {
-        timespec ts{timeout_ms / 1000, (long)(timeout_ms % 1000) * 1000000L};
-        while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {
-        }
+        clock_sleep_ms(timeout_ms);
         return 0;
     }
     pollfd p = {fd, POLLIN, 0};
     return poll(&p, 1, timeout_ms) > 0 ? 2 : 0;
 }
 
-static uint32_t monotonic_ms() {
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return (uint32_t)((uint64_t)ts.tv_sec * 1000u + (uint64_t)ts.tv_nsec / 1000000u);
-}
-
-TelnetHooks g_telnet_hooks = {transport_receive, transport_send, wait_socket, monotonic_ms};
+TelnetHooks g_telnet_hooks = {transport_receive, transport_send, wait_socket, clock_ms};
 
 void telnet_set_wait_hook(int (*wait)(int timeout_ms, uint32_t *key)) {
     g_telnet_hooks.wait = wait ? wait : wait_socket;
 }
 
 void telnet_set_clock_hook(uint32_t (*now_ms)()) {
-    g_telnet_hooks.now_ms = now_ms ? now_ms : monotonic_ms;
+    g_telnet_hooks.now_ms = now_ms ? now_ms : clock_ms;
 }
 
 void telnet_hooks_reset() {
-    g_telnet_hooks = {transport_receive, transport_send, wait_socket, monotonic_ms};
+    g_telnet_hooks = {transport_receive, transport_send, wait_socket, clock_ms};
 }
 
 void telnet_push_back(const uint8_t *bytes, int length) {

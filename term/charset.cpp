@@ -183,13 +183,7 @@ static uint32_t petscii_reduce(uint32_t g) {
 }
 
 uint32_t petscii_to_unicode(uint32_t code, int lower, int full_unicode) {
-    code &= 0xFF;
-    if (code == 0xFF)
-        code = 0x7E;
-    else if (code >= 0xC0 && code <= 0xDF)
-        code -= 0x60;
-    else if (code >= 0xE0)
-        code -= 0x40;
+    code = petscii_fold(code & 0xFF);
 
     uint32_t g;
     if (code < 0x20 || (code >= 0x80 && code < 0xA0)) return ' ';

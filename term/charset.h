@@ -13,6 +13,14 @@ void cp437_build_index();
 uint32_t unicode_to_bmp(uint32_t c);
 // The CP437 byte standing for c.
 uint8_t unicode_to_cp437(uint32_t c);
+// The code a printable PETSCII byte is kept as: the duplicate ranges 0xC0-0xDF, 0xE0-0xFE and 0xFF fold
+// onto 0x60-0x7F, 0xA0-0xBE and 0x7E, which the character tables cover.
+inline uint32_t petscii_fold(uint32_t code) {
+    if (code == 0xFF) return 0x7E;
+    if (code >= 0xE0) return code - 0x40;
+    if (code >= 0xC0) return code - 0x60;
+    return code;
+}
 // The glyph of a PETSCII character code in the upper-case/graphics set or the lower/upper-case set.
 uint32_t petscii_to_unicode(uint32_t code, int lower, int full_unicode);
 // The two half-width glyphs of one doubled 40-column PETSCII cell.

@@ -2,7 +2,6 @@
 
 Rgb g_palette[PALETTE_SIZE];
 uint8_t g_standard16[PALETTE_SIZE];
-const uint8_t kAnsiToPc[8] = {0, 4, 2, 6, 1, 5, 3, 7};
 
 static const Rgb kPcColours[16] = {
     {0x00, 0x00, 0x00}, // 0 black

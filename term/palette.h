@@ -11,8 +11,10 @@ struct Rgb {
 
 extern Rgb g_palette[PALETTE_SIZE];
 extern uint8_t g_standard16[PALETTE_SIZE];
-// ANSI colour order (black, red, green, yellow, ...) to PC order (black, blue, green, cyan, ...).
-extern const uint8_t kAnsiToPc[8];
+// ANSI colour order (black, red, green, yellow, ...) to PC order (black, blue, green, cyan, ...). It
+// swaps red with blue and yellow with cyan, so the same table turns PC order back into ANSI order.
+inline constexpr uint8_t kAnsiToPc[8] = {0, 4, 2, 6, 1, 5, 3, 7};
+inline constexpr const uint8_t (&kPcToAnsi)[8] = kAnsiToPc;
 
 // Builds g_palette and g_standard16 (part of term_build_tables).
 void palette_build();

@@ -4,6 +4,7 @@
 // plain ASCII menus, so in auto-detect mode the byte stream decides between PETSCII and ASCII handling.
 #include <array>
 
+#include "term/charset.h"
 #include "term/interp.h"
 
 enum { TEXT_MODE_AUTO = 0, TEXT_MODE_ASCII = 1, TEXT_MODE_PETSCII = 2 };
@@ -171,14 +172,6 @@ static inline void put_code(Terminal *t, uint32_t code) {
     t->screen_changed = 1;
 }
 
-// The duplicate code ranges fold onto the ones the character tables cover.
-static uint32_t fold_printable(uint8_t b) {
-    if (b == 0xFF) return 0x7E;
-    if (b >= 0xE0) return b - 0x40u;
-    if (b >= 0xC0) return b - 0x60u;
-    return b;
-}
-
 static void petscii_byte(Terminal *t, uint8_t b) {
     int colour = kColourOf[b];
     if (colour != NO_COLOUR) {
@@ -238,7 +231,7 @@ static void petscii_byte(Terminal *t, uint8_t b) {
     case 0x14: delete_left(t); break;  // DEL
     case 0x94: insert_space(t); break; // INST
     default:
-        if ((b >= 0x20 && b <= 0x7F) || b >= 0xA0) put_code(t, fold_printable(b));
+        if ((b >= 0x20 && b <= 0x7F) || b >= 0xA0) put_code(t, petscii_fold(b));
         break; // other control codes, 0x08-0x0A among them, are dropped
     }
 }

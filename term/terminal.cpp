@@ -266,6 +266,12 @@ void term_put_glyph(Terminal *t, uint32_t code) {
     }
 }
 
+uint32_t term_cell_glyph(const Terminal *t, const Cell &cell, int full_unicode) {
+    if (!(cell.flags & CELL_PETSCII)) return cell.code;
+    if (t->ascii_text && cell.code < 128) return cell.code >= 32 ? cell.code : ' ';
+    return petscii_to_unicode(cell.code, t->petscii_lower, full_unicode);
+}
+
 void term_clamp_cursor(Terminal *t) {
     if (t->cursor_column < 0) t->cursor_column = 0;
     if (t->cursor_column > t->columns - 1) t->cursor_column = t->columns - 1;

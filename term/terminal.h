@@ -136,6 +136,11 @@ void term_feed(Terminal *t, const uint8_t *bytes, int length);
 // Settles a UTF-8 sequence whose remaining bytes have not come.
 void term_resolve_pending(Terminal *t);
 
+// The glyph a cell shows: its code, or for a PETSCII cell the glyph of its code in the character set in
+// use (while the PETSCII screen shows ASCII text, codes below 128 as themselves, controls blank).
+// Without full_unicode the glyphs keep to those a console font has.
+uint32_t term_cell_glyph(const Terminal *t, const Cell &cell, int full_unicode);
+
 // Glyph width classes (wide applies outside PETSCII only).
 bool term_is_zero_width(uint32_t code);
 bool term_is_wide(uint32_t code);

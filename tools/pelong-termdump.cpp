@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "term/charset.h"
 #include "term/terminal.h"
 #include "base/utf8.h"
 
@@ -35,13 +34,6 @@ static void print_code(uint32_t code) {
     fwrite(utf8, 1, (size_t)utf8_encode(code, utf8), stdout);
 }
 
-// The glyph of a cell as the screen composition shows it (full Unicode).
-static uint32_t shown_glyph(const Terminal *t, const Cell &cell) {
-    if (!(cell.flags & CELL_PETSCII)) return cell.code;
-    if (t->ascii_text && cell.code < 128) return cell.code >= 32 ? cell.code : ' ';
-    return petscii_to_unicode(cell.code, t->petscii_lower, 1);
-}
-
 static void print_rows(const Terminal *t) {
     uint32_t line[TERM_MAX_COLUMNS];
     for (int r = 0; r < t->rows; r++) {
@@ -50,7 +42,7 @@ static void print_rows(const Terminal *t) {
         for (int c = 0; c < t->columns; c++) {
             if (cells[c].code == 0 && !(cells[c].flags & CELL_PETSCII))
                 continue; // right half of a wide glyph
-            line[length++] = shown_glyph(t, cells[c]);
+            line[length++] = term_cell_glyph(t, cells[c], 1);
         }
         while (length > 0 && line[length - 1] == ' ') length--;
         for (int i = 0; i < length; i++) print_code(line[i]);

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <unistd.h>
 
 #include "display/frame.h"
 #include "display/present.h"
@@ -55,14 +54,6 @@ static void put_random(int row, int column) {
     if (was_wide && column + 1 < FRAME_COLUMNS) put(row, column + 1, ' ');
 }
 
-static void write_stdout(const uint8_t *bytes, int length) {
-    while (length > 0) {
-        ssize_t n = write(STDOUT_FILENO, bytes, (size_t)length);
-        if (n <= 0) exit(1);
-        bytes += n, length -= (int)n;
-    }
-}
-
 int main(int argc, char **argv) {
     if (argc < 2) {
         fprintf(stderr, "usage: render_sample EXPECTED_FILE [16]\n");
@@ -70,7 +61,6 @@ int main(int argc, char **argv) {
     }
     bool sixteen = argc > 2 && strcmp(argv[2], "16") == 0;
     term_build_tables();
-    console_set_writer(write_stdout);
     g_presenter.truecolour = sixteen ? 0 : 1;
     g_presenter.glyph_mode = GLYPH_MODE_UNICODE;
     set_console_colours(0);

@@ -46,10 +46,7 @@ inline std::string screen_row_text(const Terminal *t, int row) {
     std::string text;
     for (int c = 0; c < t->columns; c++) {
         const Cell &cell = term_row(t, row)[c];
-        uint32_t glyph = cell.code;
-        if (cell.flags & CELL_PETSCII)
-            glyph = t->ascii_text && glyph < 128 ? (glyph < 32 ? ' ' : glyph)
-                                                 : petscii_to_unicode(glyph, t->petscii_lower, 1);
+        uint32_t glyph = term_cell_glyph(t, cell, 1);
         uint8_t utf8[4];
         if (glyph) text.append((const char *)utf8, (size_t)utf8_encode(glyph, utf8));
     }
