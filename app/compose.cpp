@@ -94,7 +94,7 @@ void compose_frame() {
     int screen_rows = f->rows - status_row;
     bool full = g_presenter.glyph_mode == GLYPH_MODE_UNICODE;
     Layout layout = LAYOUT_PLAIN;
-    if (t->emulation == EMU_PETSCII40)
+    if (emulation_is_petscii(t->emulation) && t->columns == 40)
         layout = g_settings.petscii40_display == PETSCII40_CENTERED ? LAYOUT_CENTRED : LAYOUT_DOUBLE;
     for (int i = 0; i < screen_rows && status_row + i < FRAME_MAX_ROWS; i++) {
         DisplayCell *out = f->cells[status_row + i];

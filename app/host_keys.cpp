@@ -133,9 +133,8 @@ static HostKey map_petscii(uint32_t key, const Terminal *t, const Settings *s) {
 }
 
 static bool sends_utf8(const Terminal *t) {
-    if (t->emulation == EMU_UTF8) return true;
-    if (t->emulation == EMU_ANSI || t->emulation == EMU_VT100) return t->text_encoding == TEXT_UTF8;
-    return false; // ANSI CP437 and TTY
+    int fixed = emulation_traits(t->emulation).key_encoding;
+    return (fixed != TEXT_UNDECIDED ? fixed : t->text_encoding) == TEXT_UTF8;
 }
 
 static HostKey map_ansi(uint32_t key, const Terminal *t, const Settings *s) {
@@ -147,7 +146,7 @@ static HostKey map_ansi(uint32_t key, const Terminal *t, const Settings *s) {
     }
     if (key_is_special(key)) {
         uint32_t bare = key & KEY_BARE_MASK;
-        bool vt100 = t->emulation == EMU_VT100;
+        bool vt100 = emulation_traits(t->emulation).vt_keys;
         for (const KeySequence &k : kNavigation) {
             if (k.key != bare) continue;
             HostKey out = text_key(vt100 ? k.vt100 : k.ansi);

@@ -45,7 +45,7 @@ void status_bar_draw() {
     int emulation = t->emulation >= 0 && t->emulation < EMU_COUNT ? t->emulation : 0;
     const char *label = term_charset_label(t);
     char name[32];
-    if (*label && emulation != EMU_CP437 && emulation != EMU_UTF8)
+    if (*label && emulation_traits(emulation).text_encoding == TEXT_UNDECIDED)
         text_format(name, sizeof name, "%s/%s", emulation_short_names[emulation], label);
     else
         text_format(name, sizeof name, "%s", emulation_short_names[emulation]);

@@ -43,11 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (!settings_write(&first)) abort();
     load(&second);
     // Line 23 of the classic file only ever holds one of these words.
-    int e = first.default_emulation;
-    text_copy(first.classic_emulation,
-              e == EMU_VT100 ? "vt100"
-              : e == EMU_TTY ? "tty"
-                             : "ansi",
+    text_copy(first.classic_emulation, emulation_traits(first.default_emulation).classic_word,
               sizeof first.classic_emulation);
     scrub_texts(&first);
     scrub_texts(&second);

@@ -6,17 +6,6 @@
 
 TelnetState g_telnet;
 
-// Terminal-type answers by emulation number.
-static const char *const kTerminalTypes[EMU_COUNT] = {
-    "ANSI",    // EMU_ANSI
-    "ANSI",    // EMU_CP437
-    "ANSI",    // EMU_UTF8
-    "VT100",   // EMU_VT100
-    "DUMB",    // EMU_TTY
-    "PETSCII", // EMU_PETSCII40
-    "PETSCII", // EMU_PETSCII80
-};
-
 static void queue_command(uint8_t verb, uint8_t option) {
     const uint8_t bytes[3] = {TELNET_IAC, verb, option};
     telnet_queue_raw(bytes, 3);
@@ -130,7 +119,7 @@ static void answer_option(uint8_t verb, uint8_t option) {
 static void end_subnegotiation() {
     TelnetState &t = g_telnet;
     if (t.sub_length < 2 || t.sub[0] != TELNET_OPT_TTYPE || t.sub[1] != 1) return;
-    const char *name = t.emulation >= 0 && t.emulation < EMU_COUNT ? kTerminalTypes[t.emulation] : "ANSI";
+    const char *name = emulation_traits(t.emulation).terminal_type;
     const uint8_t head[4] = {TELNET_IAC, TELNET_SB, TELNET_OPT_TTYPE, 0};
     const uint8_t tail[2] = {TELNET_IAC, TELNET_SE};
     telnet_queue_raw(head, 4);

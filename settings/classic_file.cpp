@@ -115,10 +115,7 @@ int settings_write_classic(const Settings *s, const char *path) {
                          s->vt100_function_keys};
     for (int flag : flags) safe_save_line(out, flag ? "on" : "off");
     // The older program knows only these three words; the extended file carries the real choice.
-    const char *word = s->default_emulation == EMU_VT100 ? "vt100"
-                       : s->default_emulation == EMU_TTY ? "tty"
-                                                         : "ansi";
-    safe_save_line(out, word);
+    safe_save_line(out, emulation_traits(s->default_emulation).classic_word);
     safe_save_line(out, "");
     for (const char *line : kLegend) safe_save_line(out, line);
     return safe_save_finish(out);

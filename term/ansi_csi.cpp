@@ -65,7 +65,7 @@ static void erase_display(Terminal *t, int mode) {
         break;
     case 2:
     case 3:
-        if (t->emulation == EMU_ANSI || t->emulation == EMU_CP437 || t->emulation == EMU_UTF8) {
+        if (emulation_traits(t->emulation).page_to_scrollback) {
             term_scrollback_push_screen(t); // BBS art clears with ED 2: keep the old page
             term_clear_screen(t);
         } else {

@@ -6,10 +6,6 @@
 #include "term/charset.h"
 #include "term/interp.h"
 
-static bool is_ansi_emulation(int emulation) {
-    return emulation == EMU_ANSI || emulation == EMU_CP437 || emulation == EMU_UTF8;
-}
-
 void ansi_execute_control(Terminal *t, uint8_t b) {
     switch (b) {
     case 0x00: // NUL
@@ -36,7 +32,7 @@ void ansi_execute_control(Terminal *t, uint8_t b) {
         term_line_feed(t);
         break;
     case 0x0C: // FF: BBS hosts use it to clear the screen; the cleared page goes to the scrollback
-        if (is_ansi_emulation(t->emulation)) {
+        if (emulation_traits(t->emulation).page_to_scrollback) {
             term_scrollback_push_screen(t);
             term_clear_screen(t);
         } else {
@@ -48,13 +44,13 @@ void ansi_execute_control(Terminal *t, uint8_t b) {
         t->wrap_pending = 0;
         break;
     case 0x0E: // SO: G1 active
-        if (t->emulation == EMU_VT100) t->shift_out = 1;
+        if (emulation_traits(t->emulation).shift_out) t->shift_out = 1;
         break;
     case 0x0F: // SI: G0 active
-        if (t->emulation == EMU_VT100) t->shift_out = 0;
+        if (emulation_traits(t->emulation).shift_out) t->shift_out = 0;
         break;
     default: // the PC's symbols for the other control bytes, while the host's text may be CP437
-        if ((t->emulation == EMU_ANSI || t->emulation == EMU_CP437) && t->text_encoding != TEXT_UTF8)
+        if (emulation_traits(t->emulation).control_symbols && t->text_encoding != TEXT_UTF8)
             term_put_glyph(t, cp437_to_unicode[b]);
         break;
     }
@@ -67,7 +63,7 @@ static const uint8_t *ground_bytes(Terminal *t, const uint8_t *p, const uint8_t 
         if (b >= 0x20 && b != 0x7F) {
             bool cp437 = text_reads_cp437(t);
             if (b >= 0x80 && (!cp437 || t->utf8_held)) {
-                if (!cp437 && !t->utf8_held && (t->emulation == EMU_UTF8 || t->text_encoding == TEXT_UTF8)) {
+                if (!cp437 && !t->utf8_held && text_encoding_of(t) == TEXT_UTF8) {
                     const uint8_t *q = ansi_put_utf8_text(t, p, end);
                     if (q != p) {
                         p = q;
@@ -84,7 +80,7 @@ static const uint8_t *ground_bytes(Terminal *t, const uint8_t *p, const uint8_t 
         }
         p++;
         if (t->utf8_held) term_resolve_pending(t);
-        if (b == 0x1B && t->emulation != EMU_TTY) {
+        if (b == 0x1B && emulation_traits(t->emulation).escapes) {
             t->parser_state = PARSE_ESCAPE;
             return p;
         }

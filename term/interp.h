@@ -32,9 +32,13 @@ void ansi_dispatch_csi(Terminal *t, uint8_t final_byte);
 void ansi_apply_sgr(Terminal *t);
 // utf8_decode.cpp: a byte 0x80-0xFF in ground state, read as CP437 or UTF-8 by the text encoding.
 void utf8_decode_byte(Terminal *t, uint8_t b);
-// True when 8-bit text is read as CP437 (fixed by the emulation, or decided).
+// The encoding 8-bit text is read in: fixed by the emulation, else as decided so far.
+inline int text_encoding_of(const Terminal *t) {
+    int fixed = emulation_traits(t->emulation).text_encoding;
+    return fixed != TEXT_UNDECIDED ? fixed : t->text_encoding;
+}
 inline bool text_reads_cp437(const Terminal *t) {
-    return t->emulation == EMU_CP437 || (t->emulation != EMU_UTF8 && t->text_encoding == TEXT_CP437);
+    return text_encoding_of(t) == TEXT_CP437;
 }
 // petscii_parser.cpp: the PETSCII interpreter with its ASCII text detection.
 void petscii_feed(Terminal *t, const uint8_t *bytes, int length);

@@ -92,7 +92,7 @@ void term_soft_reset(Terminal *t) {
     t->g1_graphics = 0;
     t->shift_out = 0;
     t->music_pending = 0;
-    t->petscii_colour = t->emulation == EMU_PETSCII80 ? 13 : 14; // light green / light blue
+    t->petscii_colour = emulation_traits(t->emulation).petscii_colour;
 
     t->ascii_text = t->text_mode == 1;
     t->crlf_count = 0;
@@ -288,7 +288,7 @@ void term_restore_cursor(Terminal *t) {
     t->cursor_column = t->saved.column;
     t->cursor_row = t->saved.row;
     t->wrap_pending = 0;
-    if (t->emulation == EMU_VT100) {
+    if (emulation_traits(t->emulation).restores_colours) {
         t->fg = t->saved.fg;
         t->bg = t->saved.bg;
         t->bold = t->saved.bold;
@@ -331,10 +331,9 @@ void term_set_emulation(Terminal *t, int emulation, int rows) {
         // bar turned off), and must not show cells of the emulation left behind.
         for (int r = t->rows; r < TERM_MAX_ROWS; r++) blank_row(t, r);
     }
-    if (emulation == EMU_CP437)
-        t->text_encoding = TEXT_CP437;
-    else if (emulation == EMU_UTF8)
-        t->text_encoding = TEXT_UTF8;
+    int fixed = emulation_traits(emulation).text_encoding;
+    if (fixed != TEXT_UNDECIDED)
+        t->text_encoding = fixed;
     else if (!emulation_is_petscii(emulation) && !stays)
         t->text_encoding = TEXT_UNDECIDED;
     term_update_attr(t);
@@ -370,10 +369,9 @@ const Cell *term_scrollback_line(const Terminal *t, int index) {
 }
 
 const char *term_charset_label(const Terminal *t) {
-    if (emulation_is_petscii(t->emulation)) return t->ascii_text ? "ASCII" : "";
-    if (t->emulation == EMU_CP437) return "437";
-    if (t->emulation == EMU_TTY) return "";
-    if (t->text_encoding == TEXT_CP437) return "437";
-    if (t->emulation == EMU_UTF8 || t->text_encoding == TEXT_UTF8) return "UTF8";
-    return "Auto";
+    const EmulationTraits &e = emulation_traits(t->emulation);
+    if (e.petscii) return t->ascii_text ? "ASCII" : "";
+    if (!e.shows_encoding) return "";
+    static const char *const kLabels[] = {"Auto", "437", "UTF8"}; // by TextEncoding
+    return kLabels[e.text_encoding != TEXT_UNDECIDED ? e.text_encoding : t->text_encoding];
 }

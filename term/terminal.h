@@ -17,9 +17,6 @@ enum : uint8_t {
     CELL_PETSCII = 4, // code is a PETSCII character code, mapped to a glyph only when composed
 };
 
-// Text-encoding decision of the ANSI interpreter.
-enum : int32_t { TEXT_UNDECIDED = 0, TEXT_CP437 = 1, TEXT_UTF8 = 2 };
-
 struct Cell {
     uint32_t code; // Unicode code point, 0 for the right half of a wide glyph; PETSCII code in PETSCII
     uint16_t fg;   // palette index

@@ -8,7 +8,7 @@ static const uint32_t kReplacement = 0xFFFD;
 
 // Detecting while the emulation leaves the choice open and nothing is decided; otherwise strict.
 static bool is_detecting(const Terminal *t) {
-    return t->emulation != EMU_UTF8 && t->text_encoding == TEXT_UNDECIDED;
+    return text_encoding_of(t) == TEXT_UNDECIDED;
 }
 
 // A byte that is not well-formed UTF-8. CP437 is decided once such bytes are at least as many as the
@@ -76,7 +76,7 @@ void term_resolve_pending(Terminal *t) {
         t->utf8_held = 0; // left over from an emulation switch: no Unicode text belongs on a PETSCII screen
         return;
     }
-    if (t->emulation != EMU_UTF8 && t->text_encoding != TEXT_UTF8)
+    if (text_encoding_of(t) != TEXT_UTF8)
         release_as_cp437(t);
     else
         reject_held(t, false);
