@@ -10,8 +10,7 @@
 
 void apply_emulation() {
     int emulation = g_connection.emulation;
-    int terminal_rows = (g_settings.status_bar && !emulation_is_petscii(emulation)) ? 24 : 25;
-    display_mode_switch(emulation, g_settings.status_bar);
+    int terminal_rows = display_mode_switch(emulation, g_settings.status_bar).terminal;
     Terminal *t = &g_terminal;
     if (t->emulation != emulation || t->rows != terminal_rows)
         term_set_emulation(t, emulation, terminal_rows);

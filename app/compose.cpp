@@ -1,5 +1,6 @@
 #include "app/compose.h"
 
+#include "app/connection.h"
 #include "app/status_bar.h"
 #include "display/c64_font.h"
 #include "display/console.h"
@@ -90,7 +91,7 @@ static void blank_row(const Terminal *t, DisplayCell *out, Layout layout) {
 void compose_frame() {
     Terminal *t = &g_terminal;
     DisplayFrame *f = &g_frame;
-    int status_row = g_settings.status_bar ? 1 : 0;
+    int status_row = f->status_rows;
     int screen_rows = f->rows - status_row;
     bool full = g_presenter.glyph_mode == GLYPH_MODE_UNICODE;
     Layout layout = LAYOUT_PLAIN;
@@ -103,7 +104,7 @@ void compose_frame() {
         else
             blank_row(t, out, layout);
     }
-    status_bar_draw();
+    status_bar_draw(f, t, &g_connection, &g_settings);
 
     f->cursor_row = t->cursor_row + status_row;
     f->cursor_column = layout == LAYOUT_CENTRED  ? t->cursor_column + 20

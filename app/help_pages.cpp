@@ -4,7 +4,6 @@
 #include "display/frame.h"
 #include "display/present.h"
 #include "input/keys.h"
-#include "settings/settings.h"
 #include "ui/toolkit.h"
 
 struct HelpLine {
@@ -76,7 +75,7 @@ static void put_glyph(int column, int row, uint32_t glyph, int fg) {
 }
 
 void help_pages_draw(int page) {
-    int top = g_settings.status_bar ? 1 : 0;
+    int top = g_frame.status_rows;
     int height = g_frame.rows - top;
     ui_box(0, top, FRAME_COLUMNS, height, HELP_FRAME, HELP_BG, 1, "");
     ui_box(1, top + 1, TITLE_WIDTH, TITLE_HEIGHT, HELP_FRAME, HELP_BG, 0, "");

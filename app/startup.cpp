@@ -90,7 +90,7 @@ static int start_emulation(const StartOptions &options) {
 
 static void create_terminal(int emulation) {
     g_terminal.ice_colors = g_settings.ice_colors;
-    int rows = (g_settings.status_bar && !emulation_is_petscii(emulation)) ? 24 : 25;
+    int rows = display_mode_switch(emulation, g_settings.status_bar).terminal;
     term_create(&g_terminal, emulation, rows, g_settings.scrollback_lines);
 }
 

@@ -160,15 +160,15 @@ void set_console_size(int columns, int rows) {
     display_invalidate();
 }
 
-int display_mode_switch(int emulation, int status_bar) {
-    int petscii = emulation_is_petscii(emulation);
-    int terminal_rows = (!status_bar || petscii) ? 25 : 24;
-    int frame_rows = terminal_rows + (status_bar ? 1 : 0);
-    set_console_size(80, frame_rows);
-    set_console_colours(petscii);
-    g_frame.rows = frame_rows;
-    if (host.stage != 0) window_set(petscii && g_settings.petscii_window, g_settings.petscii_zoom);
-    return frame_rows;
+ScreenRows display_mode_switch(int emulation, int status_bar_setting) {
+    ScreenRows rows = screen_rows(emulation, status_bar_setting);
+    set_console_size(80, rows.frame);
+    set_console_colours(emulation_is_petscii(emulation));
+    g_frame.rows = rows.frame;
+    g_frame.status_rows = rows.status_bar;
+    if (host.stage != 0)
+        window_set(emulation_is_petscii(emulation) && g_settings.petscii_window, g_settings.petscii_zoom);
+    return rows;
 }
 
 void console_set_title(const char *cp437_text) {

@@ -3,6 +3,8 @@
 // every way out (normal exit, a second restore, SIGTERM, SIGHUP, SIGQUIT).
 #pragma once
 
+#include "base/screen_rows.h"
+
 enum {
     HOST_LEGACY = 0,  // the kernel's virtual console: a font close to CP437
     HOST_VT = 1,      // a terminal emulator
@@ -18,9 +20,9 @@ int console_host_kind();
 // The size the frame is drawn for; the terminal itself is never resized (a larger one stays blank
 // beyond the frame, a smaller one cuts it). A change clears the screen and redraws whole.
 void set_console_size(int columns, int rows);
-// Frame rows for an emulation and the status bar (25, or 26 for PETSCII with the status bar);
-// applies size and colours and sets g_frame.rows.
-int display_mode_switch(int emulation, int status_bar);
+// Lays the frame out for an emulation and the status-bar setting (see screen_rows): applies size and
+// colours, sets g_frame.rows and g_frame.status_rows, and returns the rows.
+ScreenRows display_mode_switch(int emulation, int status_bar_setting);
 // Sets the terminal's window title; control characters in the text are shown as spaces.
 void console_set_title(const char *cp437_text);
 // The terminal changed size: read its size again, clear it, and redraw whole at the next present.

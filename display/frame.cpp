@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-DisplayFrame g_frame = {{}, 25, 0, 0, 0};
+DisplayFrame g_frame = {{}, 25, 1, 0, 0, 0};
 
 void frame_clear(DisplayFrame *f) {
     memset((void *)f->cells, 0, sizeof f->cells);

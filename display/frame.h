@@ -27,7 +27,8 @@ struct DisplayCell {
 
 struct DisplayFrame {
     DisplayCell cells[FRAME_MAX_ROWS][FRAME_COLUMNS];
-    int rows; // rows in use: 25, or 26 for PETSCII with the status bar
+    int rows;        // rows in use: 25, or 26 for PETSCII with the status bar
+    int status_rows; // 1 when row 0 is the status bar's, else 0
     int cursor_column;
     int cursor_row;
     int cursor_visible;

@@ -6,7 +6,6 @@
 #include "base/clock.h"
 #include "input/event_wait.h"
 #include "input/keys.h"
-#include "settings/settings.h"
 #include "ui/toolkit.h"
 
 UiHooks g_ui_hooks;
@@ -25,7 +24,7 @@ int ui_count_lines(const char *text) {
 }
 
 int ui_centre_row(int height) {
-    int s = g_settings.status_bar ? 1 : 0;
+    int s = g_frame.status_rows;
     int row = (g_frame.rows - height - s) / 2 + s;
     return row > 0 ? row : 0;
 }

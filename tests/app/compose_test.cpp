@@ -14,7 +14,7 @@ class ComposeTest : public AppTest {
         term_release(&g_terminal);
         g_settings.status_bar = status_bar;
         g_settings.petscii40_display = petscii40_display;
-        term_create(&g_terminal, emulation, display_mode_switch(emulation, status_bar) - status_bar, 0);
+        term_create(&g_terminal, emulation, display_mode_switch(emulation, status_bar).terminal, 0);
     }
     void put(int row, int column, uint32_t code, uint16_t fg, uint16_t bg, uint8_t flags) {
         term_row(&g_terminal, row)[column] = Cell{code, fg, bg, flags};

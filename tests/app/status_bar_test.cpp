@@ -13,7 +13,7 @@ std::string row_with(std::initializer_list<std::pair<int, std::string>> pieces) 
 using StatusBarTest = AppTest;
 
 TEST_F(StatusBarTest, LayoutOfEachState) {
-    status_bar_draw();
+    status_bar_draw(&g_frame, &g_terminal, &g_connection, &g_settings);
     EXPECT_EQ(frame_text(0), row_with({{0, "Alt-Z - Help!"},
                                        {16, "ANSI/Auto"},
                                        {28, "Offline"},
@@ -42,7 +42,7 @@ TEST_F(StatusBarTest, LayoutOfEachState) {
         text_copy(g_connection.host, c.host, sizeof g_connection.host);
         g_connection.port = c.port;
         g_status_bar.capture_open = c.capture;
-        status_bar_draw();
+        status_bar_draw(&g_frame, &g_terminal, &g_connection, &g_settings);
         EXPECT_EQ(frame_text(0),
                   row_with({{0, "Alt-Z - Help!"}, {16, "ANSI/Auto"}, {28, c.row}, {71, "[9:15 Am]"}}));
     }
@@ -63,7 +63,7 @@ TEST_F(StatusBarTest, EmulationNameAndCharsetLabel) {
         g_terminal.emulation = c.emulation;
         g_terminal.text_encoding = c.text_encoding;
         g_terminal.ascii_text = c.ascii_text;
-        status_bar_draw();
+        status_bar_draw(&g_frame, &g_terminal, &g_connection, &g_settings);
         std::string shown = c.shown;
         EXPECT_EQ(frame_text(0, 16, (int)shown.size() + 7), shown + "Offline") << c.emulation;
     }
@@ -73,7 +73,7 @@ TEST_F(StatusBarTest, TwelveHourClockAndItsRefresh) {
     char text[32];
     status_bar_clock_text(12, 30, text, sizeof text); // noon is Pm
     EXPECT_STREQ(text, "[12:30 Pm]");
-    status_bar_draw();
+    status_bar_draw(&g_frame, &g_terminal, &g_connection, &g_settings);
     EXPECT_EQ(status_bar_clock_stale(), 0);
     EXPECT_EQ(status_bar_refresh_clock(), 0);
     set_local_time(0, 5);
@@ -81,7 +81,7 @@ TEST_F(StatusBarTest, TwelveHourClockAndItsRefresh) {
     EXPECT_EQ(status_bar_refresh_clock(), 1);
     EXPECT_EQ(frame_text(0, 70, 10), "[12:05 Am]"); // a longer clock starts one column earlier
     // With the bar off the minute is still kept, so the main loop redraws once a minute, not always.
-    g_settings.status_bar = 0;
+    display_mode_switch(EMU_ANSI, 0);
     set_local_time(0, 6);
     EXPECT_EQ(status_bar_refresh_clock(), 0);
     EXPECT_EQ(status_bar_clock_stale(), 0);

@@ -43,7 +43,7 @@ TEST(DisplayModeSwitch, FrameRowsFollowEmulationAndStatusBar) {
         int emulation, status_bar, rows;
     } cases[] = {{EMU_ANSI, 1, 25}, {EMU_PETSCII40, 1, 26}, {EMU_PETSCII80, 0, 25}};
     for (const auto &c : cases) {
-        EXPECT_EQ(display_mode_switch(c.emulation, c.status_bar), c.rows);
+        EXPECT_EQ(display_mode_switch(c.emulation, c.status_bar).frame, c.rows);
         EXPECT_EQ(g_frame.rows, c.rows);
     }
 }

@@ -23,7 +23,7 @@ class ToolkitTest : public ::testing::Test {
     void SetUp() override {
         term_build_tables();
         settings_set_defaults(&g_settings);
-        g_frame.rows = 25;
+        g_frame.rows = 25, g_frame.status_rows = 1;
         frame_blank();
         g_redraws = 0;
         g_ui_hooks = UiHooks{count_redraw, count_redraw, nullptr};
@@ -66,7 +66,7 @@ TEST_F(ToolkitTest, PanelWidthHeightAndPlacement) {
         {"T", "1\n2\n3\n4\n5\n6\n7\n8\n9\n0\n1\n2\n3\n4\n5\n6\n7\n8\n9\n0\n1\n2", 0, 0, 25, {25, 0, 30, 26}},
     };
     for (const auto &c : kCases) {
-        g_settings.status_bar = c.status_bar;
+        g_frame.status_rows = c.status_bar;
         g_frame.rows = c.frame_rows;
         UiRect r = ui_panel(c.title, c.text, c.extra), e = c.expected;
         EXPECT_EQ(std::tie(r.column, r.row, r.width, r.height), std::tie(e.column, e.row, e.width, e.height))
