@@ -87,7 +87,6 @@ int call_place(const char *entry_name, const char *host, int port, int emulation
     text_copy(c.host, host, sizeof c.host);
     c.port = port;
     Terminal *t = &g_terminal;
-    t->text_mode = 0; // PETSCII text mode back to auto detect
     term_reset_call(t);
     t->reply_sink = call_send_reply;
     transfer_autostart_reset();
@@ -110,7 +109,7 @@ void call_hang_up() {
 void call_connection_lost() {
     call_hang_up();
     compose_frame();
-    g_terminal.bell_count = 0;
+    term_take_bells(&g_terminal); // the bells that came before the end are not rung
     ui_message("Disconnected", "The connection was closed.");
     compose_and_present();
 }
@@ -154,10 +153,7 @@ void call_receive(uint32_t now_ms) {
         }
         term_feed(t, buffer, n);
     }
-    if (t->bell_count) {
-        console_beep(); // once, however many bells came
-        t->bell_count = 0;
-    }
+    if (term_take_bells(t)) console_beep(); // once, however many bells came
     if (g_connection.connected && !transport_is_open()) call_connection_lost();
 }
 

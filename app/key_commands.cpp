@@ -22,9 +22,7 @@
 #include "base/text.h"
 #include "ui/toolkit.h"
 
-enum { PETSCII_TEXT_AUTO = 0, PETSCII_TEXT_ASCII = 1, PETSCII_TEXT_PETSCII = 2 };
-
-static const char *const kTextModeNames[3] = {
+static const char *const kTextModeNames[PETSCII_TEXT_MODES] = {
     "auto detect ASCII / PETSCII", // PETSCII_TEXT_AUTO
     "ASCII",                       // PETSCII_TEXT_ASCII
     "PETSCII only",                // PETSCII_TEXT_PETSCII
@@ -71,11 +69,7 @@ static void command_cycle_emulation() {
 static void command_petscii_text_mode() {
     if (!emulation_is_petscii(g_connection.emulation)) return;
     Terminal *t = &g_terminal;
-    t->text_mode = (t->text_mode + 1) % 3;
-    t->ascii_text = t->text_mode == PETSCII_TEXT_ASCII;
-    t->crlf_count = 0; // detection starts over; the byte count stays
-    t->lower_count = 0;
-    t->screen_changed = 1;
+    term_set_text_mode(t, (t->text_mode + 1) % PETSCII_TEXT_MODES);
     compose_frame();
     char text[64];
     text_format(text, sizeof text, "PETSCII text mode: %s", kTextModeNames[t->text_mode]);

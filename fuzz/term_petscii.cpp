@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     size_t chunk = 1 + ((control >> 3) & 31) * 8; // 1 to 249 bytes
     terminal.reply_sink = fuzz_check_reply;
     term_create(&terminal, control & 1 ? EMU_PETSCII80 : EMU_PETSCII40, 25, 8);
-    terminal.text_mode = ((control >> 1) & 3) % 3;
+    term_set_text_mode(&terminal, ((control >> 1) & 3) % PETSCII_TEXT_MODES);
     term_soft_reset(&terminal);
     fuzz_feed_and_check(&terminal, data + 1, size - 1, chunk, false);
     return 0;

@@ -13,7 +13,7 @@ void ansi_execute_control(Terminal *t, uint8_t b) {
     case 0x1B: // ESC, only reaches here in TTY
         break;
     case 0x07: // BEL
-        if (t->bell_count < TERM_COUNTER_CAP) t->bell_count++;
+        count_bell(t);
         break;
     case 0x08: // BS: a pending wrap is undone first
         if (t->wrap_pending)

@@ -18,6 +18,10 @@ enum ParserState : int32_t {
 // Detection counters stop here so that endless input never overflows them.
 enum { TERM_COUNTER_CAP = 1 << 30 };
 
+inline void count_bell(Terminal *t) {
+    if (t->bell_count < TERM_COUNTER_CAP) t->bell_count++;
+}
+
 // ansi_parser.cpp: the C0 control table of the ground state (also run inside CSI sequences).
 void ansi_execute_control(Terminal *t, uint8_t b);
 // ansi_text.cpp: the run of text bytes from p (0x20-0x7E, and 0x80-0xFF when cp437), written

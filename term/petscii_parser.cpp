@@ -7,8 +7,6 @@
 #include "term/charset.h"
 #include "term/interp.h"
 
-enum { TEXT_MODE_AUTO = 0, TEXT_MODE_ASCII = 1, TEXT_MODE_PETSCII = 2 };
-
 // The colour control codes of the C64 keyboard (CTRL and C= with the digit keys).
 struct ColourCode {
     uint8_t byte;
@@ -100,18 +98,16 @@ static void next_tab_stop(Terminal *t) {
 
 // Plain ASCII text; ANSI escape sequences are swallowed whole.
 static void ascii_byte(Terminal *t, uint8_t b) {
-    if (t->ascii_escape_state == 1) {
-        t->ascii_escape_state = b == '[' ? 2 : 0;
+    if (t->ascii_escape == ASCII_ESCAPE_ESC) {
+        t->ascii_escape = b == '[' ? ASCII_ESCAPE_CSI : ASCII_ESCAPE_NONE;
         return;
     }
-    if (t->ascii_escape_state == 2) {
-        if (b >= 0x40 && b <= 0x7E) t->ascii_escape_state = 0;
+    if (t->ascii_escape == ASCII_ESCAPE_CSI) {
+        if (b >= 0x40 && b <= 0x7E) t->ascii_escape = ASCII_ESCAPE_NONE;
         return;
     }
     switch (b) {
-    case 0x07:
-        if (t->bell_count < TERM_COUNTER_CAP) t->bell_count++;
-        break;
+    case 0x07: count_bell(t); break;
     case 0x08:
     case 0x7F:
         if (t->cursor_column > 0) {
@@ -124,7 +120,7 @@ static void ascii_byte(Terminal *t, uint8_t b) {
     case 0x0A: term_line_feed(t); break;
     case 0x0C: term_clear_screen(t); break;
     case 0x0D: t->cursor_column = 0; break;
-    case 0x1B: t->ascii_escape_state = 1; break;
+    case 0x1B: t->ascii_escape = ASCII_ESCAPE_ESC; break;
     default:
         if (b >= 0x20 && b <= 0x7E) term_put_glyph(t, b);
         break;
@@ -181,9 +177,7 @@ static void petscii_byte(Terminal *t, uint8_t b) {
     }
     const int last = t->columns - 1;
     switch (b) {
-    case 0x07:
-        if (t->bell_count < TERM_COUNTER_CAP) t->bell_count++;
-        break;
+    case 0x07: count_bell(t); break;
     case 0x0D: // RETURN and shifted RETURN; both end reverse, as on the C64
     case 0x8D:
         t->cursor_column = 0;
@@ -239,7 +233,7 @@ static void petscii_byte(Terminal *t, uint8_t b) {
 void petscii_feed(Terminal *t, const uint8_t *bytes, int length) {
     for (int i = 0; i < length; i++) {
         uint8_t b = bytes[i];
-        if (t->text_mode == TEXT_MODE_AUTO) detect_text_mode(t, b);
+        if (t->text_mode == PETSCII_TEXT_AUTO) detect_text_mode(t, b);
         if (t->ascii_text)
             ascii_byte(t, b);
         else

@@ -64,6 +64,7 @@ void term_release(Terminal *t) {
 }
 
 void term_reset_call(Terminal *t) {
+    t->text_mode = PETSCII_TEXT_AUTO;
     term_soft_reset(t);
     term_clear_screen(t);
     clear_detection(t);
@@ -94,12 +95,12 @@ void term_soft_reset(Terminal *t) {
     t->music_pending = 0;
     t->petscii_colour = emulation_traits(t->emulation).petscii_colour;
 
-    t->ascii_text = t->text_mode == 1;
+    t->ascii_text = t->text_mode == PETSCII_TEXT_ASCII;
     t->crlf_count = 0;
     t->lower_count = 0;
     t->byte_count = 0;
     t->after_cr = 0;
-    t->ascii_escape_state = 0;
+    t->ascii_escape = ASCII_ESCAPE_NONE;
 
     term_reset_rendition(t);
     term_update_attr(t);
@@ -108,6 +109,21 @@ void term_soft_reset(Terminal *t) {
     t->saved.bg = 0;
     t->saved.bold = t->saved.blink = t->saved.reverse = 0;
     t->saved.ext_fg = t->saved.ext_bg = -1;
+}
+
+void term_set_text_mode(Terminal *t, int mode) {
+    t->text_mode = mode == PETSCII_TEXT_ASCII || mode == PETSCII_TEXT_PETSCII ? (PetsciiTextMode)mode
+                                                                              : PETSCII_TEXT_AUTO;
+    t->ascii_text = t->text_mode == PETSCII_TEXT_ASCII;
+    t->crlf_count = 0;
+    t->lower_count = 0;
+    t->screen_changed = 1;
+}
+
+int term_take_bells(Terminal *t) {
+    int bells = t->bell_count;
+    t->bell_count = 0;
+    return bells;
 }
 
 void term_reset_rendition(Terminal *t) {

@@ -17,6 +17,21 @@ enum : uint8_t {
     CELL_PETSCII = 4, // code is a PETSCII character code, mapped to a glyph only when composed
 };
 
+// How a PETSCII screen reads the host's bytes (Terminal::text_mode).
+enum PetsciiTextMode : int32_t {
+    PETSCII_TEXT_AUTO = 0,    // PETSCII or plain ASCII text, as the bytes show (ascii_text)
+    PETSCII_TEXT_ASCII = 1,   // plain ASCII text only
+    PETSCII_TEXT_PETSCII = 2, // PETSCII only
+    PETSCII_TEXT_MODES = 3,
+};
+
+// ASCII text on a PETSCII screen swallows ANSI escape sequences whole (Terminal::ascii_escape).
+enum AsciiEscape : int32_t {
+    ASCII_ESCAPE_NONE = 0,
+    ASCII_ESCAPE_ESC = 1, // ESC seen
+    ASCII_ESCAPE_CSI = 2, // ESC [ seen: everything up to the final byte is dropped
+};
+
 struct Cell {
     uint32_t code; // Unicode code point, 0 for the right half of a wide glyph; PETSCII code in PETSCII
     uint16_t fg;   // palette index
@@ -78,14 +93,14 @@ struct Terminal {
     int32_t text_encoding; // TEXT_UNDECIDED, TEXT_CP437, TEXT_UTF8
     int32_t petscii_lower;
     int32_t petscii_reverse;
-    int32_t petscii_colour; // C64 colour 0-15
-    int32_t ascii_text;
-    int32_t text_mode; // PETSCII: 0 auto detect, 1 ASCII, 2 PETSCII only
-    int32_t crlf_count;
+    int32_t petscii_colour;    // C64 colour 0-15
+    int32_t ascii_text;        // PETSCII: the bytes are read as plain ASCII text
+    PetsciiTextMode text_mode; // set with term_set_text_mode
+    int32_t crlf_count;        // ASCII detection: CR LF pairs, small letters and bytes since a PETSCII sign
     int32_t lower_count;
     int32_t byte_count;
     int32_t after_cr;
-    int32_t ascii_escape_state;
+    AsciiEscape ascii_escape;
     Cell *scrollback; // capacity x 80 cells, or nullptr
     int32_t scrollback_capacity;
     int32_t scrollback_count;
@@ -108,8 +123,13 @@ inline const Cell *term_row(const Terminal *t, int row) {
 void term_build_tables();
 void term_create(Terminal *t, int emulation, int rows, int scrollback_lines);
 void term_release(Terminal *t);
+// A new call: the screen cleared, the text-encoding decision and the PETSCII text mode back to automatic.
 void term_reset_call(Terminal *t);
 void term_soft_reset(Terminal *t);
+// Sets the PETSCII text mode; ASCII detection starts over (the byte count stays).
+void term_set_text_mode(Terminal *t, int mode);
+// The bells rung since the last call; the count starts again from 0.
+int term_take_bells(Terminal *t);
 // Grey on black with no attributes (SGR 0); the caller derives the current colours.
 void term_reset_rendition(Terminal *t);
 void term_clear_screen(Terminal *t);

@@ -81,7 +81,7 @@ TEST(HostileInput, GeneratedOutputInEveryEmulation) {
     for (int emulation = 0; emulation < EMU_COUNT && !HasFailure(); emulation++) {
         for (int round = 0; round < 12 && !HasFailure(); round++) {
             TestScreen s(emulation, emulation_is_petscii(emulation) ? 25 : 24, 30, round % 2);
-            s->text_mode = round % 3;
+            term_set_text_mode(s.t, round % PETSCII_TEXT_MODES);
             screen_feed(s.t, generate_host_output(random, 400));
             term_resolve_pending(s.t);
             std::string what = "emulation " + std::to_string(emulation) + " round " + std::to_string(round);

@@ -46,11 +46,11 @@ TEST(TextDetection, NeedsPairsSmallLettersAndBytes) {
 
 TEST(TextMode, FixedModesIgnoreTheStream) {
     TestScreen petscii(EMU_PETSCII40, 25), ascii(EMU_PETSCII40, 25);
-    petscii->text_mode = 2;
+    term_set_text_mode(petscii.t, PETSCII_TEXT_PETSCII);
     for (int i = 0; i < 3; i++) screen_feed(petscii.t, kLogin);
     EXPECT_FALSE(petscii->ascii_text || petscii->byte_count);
-    ascii->text_mode = 1;
-    term_soft_reset(ascii.t);
+    term_set_text_mode(ascii.t, PETSCII_TEXT_ASCII);
+
     screen_feed(ascii.t, "\005A\223\022B\301");
     EXPECT_TRUE(ascii->ascii_text);
     EXPECT_EQ(screen_text(ascii.t), "AB") << "colour codes and signs are dropped";
@@ -74,7 +74,7 @@ TEST(AsciiText, ControlsAndEscapes) {
     // clang-format on
     for (const auto &c : kCases) {
         TestScreen s(EMU_PETSCII40, 25);
-        s->text_mode = 1, s->ascii_text = 1;
+        term_set_text_mode(s.t, PETSCII_TEXT_ASCII);
         screen_feed(s.t, c.input);
         EXPECT_EQ(screen_text(s.t), c.text) << testing::PrintToString(std::string(c.input));
         EXPECT_EQ(s->cursor_column, c.column) << testing::PrintToString(std::string(c.input));

@@ -94,7 +94,7 @@ inline std::string screen_dump(const Terminal *t) {
     DUMP(private_marker), DUMP(intermediate), DUMP(last_glyph), DUMP(g0_graphics), DUMP(g1_graphics);
     DUMP(shift_out), DUMP(music_pending), DUMP(utf8_held), DUMP(utf8_score), DUMP(cp437_evidence);
     DUMP(text_encoding), DUMP(petscii_lower), DUMP(petscii_reverse), DUMP(petscii_colour), DUMP(ascii_text);
-    DUMP(crlf_count), DUMP(lower_count), DUMP(byte_count), DUMP(after_cr), DUMP(ascii_escape_state);
+    DUMP(crlf_count), DUMP(lower_count), DUMP(byte_count), DUMP(after_cr), DUMP(ascii_escape);
     DUMP(scrollback_count), DUMP(bell_count);
 #undef DUMP
     for (int i = 0; i < TERM_MAX_PARAMS; i++) s += "param=" + std::to_string(t->params[i]) + "\n";
