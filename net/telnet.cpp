@@ -6,6 +6,26 @@
 
 TelnetState g_telnet;
 
+// The option policy. Options not listed are refused whichever side asks.
+struct OptionPolicy {
+    uint8_t option;
+    uint8_t we_offer;  // the client performs it when the host asks (DO: WILL)
+    uint8_t we_accept; // the client lets the host perform it (WILL: DO)
+};
+static const OptionPolicy kOptionPolicy[] = {
+    {TELNET_OPT_BINARY, 1, 1}, // RFC 856, both directions
+    {TELNET_OPT_ECHO, 0, 1},   // RFC 857: the host echoes, the client never does
+    {TELNET_OPT_SGA, 1, 1},    // RFC 858
+    {TELNET_OPT_TTYPE, 1, 0},  // RFC 1091
+    {TELNET_OPT_NAWS, 1, 0},   // RFC 1073
+};
+
+static OptionPolicy policy_of(uint8_t option) {
+    for (const OptionPolicy &p : kOptionPolicy)
+        if (p.option == option) return p;
+    return OptionPolicy{option, 0, 0};
+}
+
 static void queue_command(uint8_t verb, uint8_t option) {
     const uint8_t bytes[3] = {TELNET_IAC, verb, option};
     telnet_queue_raw(bytes, 3);
@@ -94,17 +114,17 @@ void telnet_update(int emulation, int width, int height) {
 
 static void answer_option(uint8_t verb, uint8_t option) {
     TelnetState &t = g_telnet;
+    OptionPolicy policy = policy_of(option);
     switch (verb) {
-    case TELNET_WILL: // the host offers to perform it: only these are welcome
-        if (option == TELNET_OPT_BINARY || option == TELNET_OPT_ECHO || option == TELNET_OPT_SGA)
+    case TELNET_WILL: // the host offers to perform it
+        if (policy.we_accept)
             agree(t.do_table, TELNET_DO, option);
         else
             queue_command(TELNET_DONT, option);
         break;
     case TELNET_WONT: withdraw(t.do_table, TELNET_DONT, option); break;
     case TELNET_DO: // the host asks the client to perform it
-        if (option == TELNET_OPT_BINARY || option == TELNET_OPT_SGA || option == TELNET_OPT_TTYPE ||
-            option == TELNET_OPT_NAWS) {
+        if (policy.we_offer) {
             agree(t.will_table, TELNET_WILL, option);
             if (option == TELNET_OPT_NAWS) queue_window_size(); // every DO NAWS gets a report
         } else {

@@ -1,8 +1,9 @@
 // The telnet layer over the one connection: separates telnet commands from data and answers them
 // with a small fixed option policy, reports terminal type and window size, applies the line-end and
 // IAC rules on the way out, gathers outgoing bytes in one buffer, and keeps a pushback buffer so that
-// data already read can be read again. It reaches the socket, the clock and the event wait only
-// through g_telnet_hooks, so tests drive it from byte tables.
+// data already read can be read again. Every telnet_ function works on g_telnet, the state of the
+// one connection, which nothing outside net/ reads; the socket, the clock and the event wait are
+// reached only through g_telnet_hooks, so tests drive the layer from byte tables.
 #pragma once
 #include <cstdint>
 
