@@ -1,6 +1,6 @@
 // Entry points of the commands whose screens live in areas of their own (Zmodem transfers, capture
-// log, scrollback viewer, options dialog, full screen). Until those
-// areas exist the entries do nothing visible; the key commands and the main loop call them by name.
+// log, scrollback viewer, options dialog, full screen), called by name from the key commands and the
+// main loop. In this build they do nothing visible.
 #pragma once
 #include <cstdint>
 

@@ -17,7 +17,6 @@
 #include "display/c64_font.h"
 #include "display/console.h"
 #include "display/present.h"
-#include "base/clock.h"
 #include "input/event_wait.h"
 #include "net/telnet.h"
 #include "net/transport.h"
@@ -31,9 +30,13 @@
 
 // ---------------------------------------------------------------- start-up steps
 
-static void load_settings() {
+// The tables, the program's files and the command line: all the program reads before it starts.
+static void read_start_up(int argc, char **argv, StartOptions *options) {
+    term_build_tables();
+    program_paths_find(&g_paths);
     settings_set_defaults(&g_settings);
     settings_load(&g_settings, g_paths.classic_settings, g_paths.extended_settings);
+    cmdline_read_options(argc, argv, options);
 }
 
 // Takes the phonebook memory and loads it; 0 when the memory cannot be had.
@@ -50,11 +53,10 @@ static int run_quiet_import(const char *path) {
     return syncterm_import(g_phonebook, path, nullptr, &g_settings, g_paths.dir);
 }
 
-// The transport, and the telnet layer's waits and clock through the program's own.
+// The transport, and the telnet layer's waits through the program's event wait.
 static int start_network() {
     if (!transport_start()) return 0;
     telnet_set_wait_hook(event_wait);
-    telnet_set_clock_hook(clock_ms);
     return 1;
 }
 
@@ -88,14 +90,12 @@ static int start_emulation(const StartOptions &options) {
     return emulation >= 0 && emulation < EMU_COUNT ? emulation : EMU_ANSI;
 }
 
+// The terminal gets the rows the frame's layout leaves it. Its answers to the host's status queries
+// go out through the telnet layer, only while a call is up.
 static void create_terminal(int emulation) {
     g_terminal.ice_colors = g_settings.ice_colors;
     int rows = display_mode_switch(emulation, g_settings.status_bar).terminal;
     term_create(&g_terminal, emulation, rows, g_settings.scrollback_lines);
-}
-
-// Answers to the host's status queries go out through the telnet layer, only while a call is up.
-static void connect_terminal_replies() {
     g_terminal.reply_sink = call_send_reply;
 }
 
@@ -105,7 +105,15 @@ static void feed_banner() {
     term_feed(&g_terminal, banner, length);
 }
 
-static void show_first_frame() {
+// The first screen: window title, glyphs, the C64 font, the terminal in its emulation, and the welcome banner.
+static void show_first_screen(const StartOptions &options) {
+    app_set_window_title("Pelorin Next Generation");
+    settle_glyph_mode();
+    load_c64_font();
+    g_connection.emulation = start_emulation(options);
+    create_terminal(g_connection.emulation);
+    apply_emulation();
+    feed_banner();
     compose_and_present();
 }
 
@@ -132,50 +140,39 @@ static void open_directory_at_start(const StartOptions &options) {
     if (!g_connection.quit) compose_and_present();
 }
 
-// ---------------------------------------------------------------- shutdown
+// ---------------------------------------------------------------- shutdown, the start-up reversed
 
 static void shut_down() {
-    call_hang_up();            // 1
-    capture_close();           // 2
-    console_restore();         // 3
-    term_release(&g_terminal); // 4
+    call_hang_up();
+    capture_close();
+    console_restore();
+    term_release(&g_terminal);
     phonebook_destroy(g_phonebook);
     g_phonebook = nullptr;
 }
 
 int app_main(int argc, char **argv) {
-    term_build_tables();          // 1
-    program_paths_find(&g_paths); // 2
-    load_settings();              // 3
     StartOptions options;
-    cmdline_read_options(argc, argv, &options); // 4
+    read_start_up(argc, argv, &options);
     if (options.show_usage || options.show_version) {
         text_write_stdout(options.show_usage ? kUsageText : kVersionText);
         return 0;
     }
-    if (!load_phonebook()) return 1;                                                                // 5
-    if (options.import_path && options.quiet) return run_quiet_import(options.import_path) ? 0 : 1; // 6
-    if (!start_network()) {                                                                         // 7
+    if (!load_phonebook()) return 1;
+    if (options.import_path && options.quiet) return run_quiet_import(options.import_path) ? 0 : 1;
+    if (!start_network()) {
         text_write_stdout("Winsock initialisation failed\n");
         return 1;
     }
-    if (!open_console()) { // 8
+    if (!open_console()) {
         text_write_stdout("Console initialisation failed\n");
         return 1;
     }
-    app_set_window_title("Pelorin Next Generation");   // 9
-    settle_glyph_mode();                               // 10
-    load_c64_font();                                   // 11
-    g_connection.emulation = start_emulation(options); // 12
-    create_terminal(g_connection.emulation);           // 13
-    connect_terminal_replies();                        // 14
-    apply_emulation();                                 // 15
-    feed_banner();                                     // 16
-    show_first_frame();                                // 17
-    import_list_on_screen(options);                    // 18
-    if (options.host) dial_command_line_host(options); // 19
-    open_directory_at_start(options);                  // 20
-    if (!g_connection.quit) main_loop_run();           // 21
+    show_first_screen(options);
+    import_list_on_screen(options);
+    if (options.host) dial_command_line_host(options);
+    open_directory_at_start(options);
+    if (!g_connection.quit) main_loop_run();
     shut_down();
     return 0;
 }
