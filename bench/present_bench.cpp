@@ -45,25 +45,20 @@ static void run(const char *name, int truecolour) {
         scroll_total += present_bytes();
     }
 
-    const int kFrames = 20000;
-    auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < kFrames; i++) {
-        scroll_one_line(&g_terminal, (uint32_t)i);
-        compose_and_present();
-    }
-    double scroll_us =
-        std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count() / kFrames;
-    start = std::chrono::steady_clock::now();
-    for (int i = 0; i < kFrames; i++) {
-        fill_screen(&g_terminal, (uint32_t)i);
-        compose_and_present();
-    }
-    double full_us =
-        std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count() / kFrames;
-    start = std::chrono::steady_clock::now();
-    for (int i = 0; i < kFrames; i++) compose_and_present();
-    double idle_us =
-        std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count() / kFrames;
+    // Microseconds per frame of change(i) followed by compose and present.
+    auto time_frames = [](void (*change)(uint32_t)) {
+        const int kFrames = 20000;
+        auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < kFrames; i++) {
+            change((uint32_t)i);
+            compose_and_present();
+        }
+        return std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count() /
+               kFrames;
+    };
+    double scroll_us = time_frames([](uint32_t i) { scroll_one_line(&g_terminal, i); });
+    double full_us = time_frames([](uint32_t i) { fill_screen(&g_terminal, i); });
+    double idle_us = time_frames([](uint32_t) {});
 
     printf("%-9s bytes/frame: idle %ld, full-screen change %ld, scroll by one line %ld\n", name, idle, full,
            scroll_total / kScrolls);

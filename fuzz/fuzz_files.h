@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <string>
 #include <sys/mman.h>
@@ -14,6 +15,8 @@
 #include <vector>
 
 #include "base/safe_save.h"
+#include "base/text.h"
+#include "phonebook/phonebook.h"
 
 inline const std::string &fuzz_dir() {
     static std::string dir;
@@ -45,6 +48,13 @@ inline void fuzz_write(const char *name, const uint8_t *data, size_t size) {
     if (!f) abort();
     fwrite(data, 1, size, f);
     fclose(f);
+}
+
+// Whether two entries hold the same texts and emulation (and stored bytes, when asked).
+inline bool fuzz_same_entry(const PhonebookEntry &a, const PhonebookEntry &b, bool with_image) {
+    return (!with_image || memcmp(a.image, b.image, sizeof a.image) == 0) && strcmp(a.name, b.name) == 0 &&
+           strcmp(a.address, b.address) == 0 && (!with_image || strcmp(a.last_call, b.last_call) == 0) &&
+           strcmp(a.login, b.login) == 0 && strcmp(a.password, b.password) == 0 && a.emulation == b.emulation;
 }
 
 // The first two bytes give the length of the first part; the rest is the second part.
@@ -134,4 +144,15 @@ inline FILE *fuzz_memory_open(const char *name) {
 
 inline void fuzz_close(FILE *f) {
     if (f) fclose(f);
+}
+
+// Loads a phonebook from the stored pelo.fon and pelong.ext (missing ones read as absent files); its
+// saves go back into the store.
+inline void fuzz_load_phonebook(Phonebook *pb) {
+    FILE *fon = fuzz_memory_open("pelo.fon"), *ext = fuzz_memory_open("pelong.ext");
+    phonebook_read(pb, fon, ext);
+    fuzz_close(fon);
+    fuzz_close(ext);
+    text_copy(pb->fon_path, fuzz_path("pelo.fon").c_str(), sizeof pb->fon_path);
+    text_copy(pb->ext_path, fuzz_path("pelong.ext").c_str(), sizeof pb->ext_path);
 }

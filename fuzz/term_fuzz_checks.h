@@ -14,6 +14,15 @@ inline void fuzz_check_reply(const uint8_t *bytes, int length) {
     if (final_byte != 'c' && final_byte != 'n' && final_byte != 'R') __builtin_trap();
 }
 
+// The fuzzers' terminal, with the character tables built and replies checked.
+inline Terminal *fuzz_terminal() {
+    static Terminal terminal;
+    static bool built = (term_build_tables(), true);
+    (void)built;
+    terminal.reply_sink = fuzz_check_reply;
+    return &terminal;
+}
+
 inline void fuzz_check_terminal(const Terminal *t) {
     if (t->cursor_row < 0 || t->cursor_row >= t->rows) __builtin_trap();
     if (t->cursor_column < 0 || t->cursor_column >= t->columns) __builtin_trap();
