@@ -22,8 +22,6 @@ const ScreenCase kTextCases[] = {
     {"no control symbols once utf8 decided", EMU_ANSI, 24, "éééé\x03", "éééé", 0, 4},
     {"tty shows escape sequences", EMU_TTY, 24, "\x1b[2J\x1b]0;x\a\x03", "[2J]0;x", 0, 7},
     {"dec graphics in g0", EMU_ANSI, 24, "\x1b(0lqkA_~\x1b(Blqk", "┌─┐A\u00a0·lqk", 0, 9},
-    {"other designations select the normal set", EMU_ANSI, 24, "\x1b(0\x1b(Aq\x1b(0\x1b(1q", "qq", 0, 2},
-    {"ris selects the normal set", EMU_ANSI, 24, "\x1b(0\x1b" "cq", "q", 0, 1},
     {"g1 only after so in vt100", EMU_VT100, 24, "\x0eq\x0f\x1b)0q\x0eq\x0fq", "qq─q", 0, 4},
     {"so ignored outside vt100", EMU_ANSI, 24, "\x1b)0\x0eq", "q", 0, 1},
     {"dec graphics and cp437 bytes", EMU_CP437, 24, "\x1b(0\xc4q", "──", 0, 2},

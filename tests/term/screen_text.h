@@ -1,20 +1,17 @@
 // Test helper for the interpreters: a terminal to feed, its screen and its whole state as text, the
-// replies it sent, and the table-driven screen test. Every feed through screen_feed also checks the
-// split-feed property.
+// replies it sent, and the table-driven screen test. Every feed through screen_feed also checks that
+// the bytes fed byte by byte and in random pieces leave the same state and replies.
 #pragma once
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <memory>
 #include <random>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "term/charset.h"
-#include "term/terminal.h"
 #include "base/utf8.h"
+#include "term/terminal.h"
 
 inline std::vector<std::string> g_test_replies; // replies sent, in order
 
@@ -40,16 +37,27 @@ struct TestScreen {
     const Cell &cell(int row, int column) const { return term_row(t, row)[column]; }
 };
 
-// One row as UTF-8 without trailing spaces: PETSCII cells as the composer shows them, wide right halves
-// skipped.
-inline std::string screen_row_text(const Terminal *t, int row) {
-    std::string text;
-    for (int c = 0; c < t->columns; c++) {
+// Cells first to end-1 of a row as UTF-8 glyphs as the composer shows them, wide right halves
+// skipped; or, with codes, as "U+XXXX" words of the stored codes.
+inline std::string screen_cells(const Terminal *t, int row, int first, int end, bool codes = false) {
+    std::string s;
+    for (int c = first; c < end; c++) {
         const Cell &cell = term_row(t, row)[c];
-        uint32_t glyph = term_cell_glyph(t, cell, 1);
-        uint8_t utf8[4];
-        if (glyph) text.append((const char *)utf8, (size_t)utf8_encode(glyph, utf8));
+        if (codes) {
+            char word[16];
+            snprintf(word, sizeof word, "%sU+%04X", c > first ? " " : "", cell.code);
+            s += word;
+        } else if (uint32_t glyph = term_cell_glyph(t, cell, 1)) {
+            uint8_t utf8[4];
+            s.append((const char *)utf8, (size_t)utf8_encode(glyph, utf8));
+        }
     }
+    return s;
+}
+
+// One row without trailing spaces.
+inline std::string screen_row_text(const Terminal *t, int row) {
+    std::string text = screen_cells(t, row, 0, t->columns);
     return text.erase(text.find_last_not_of(' ') + 1);
 }
 
@@ -58,17 +66,6 @@ inline std::string screen_text(const Terminal *t) {
     std::string text;
     for (int r = 0; r < t->rows; r++) text += screen_row_text(t, r) + "\n";
     return text.erase(text.find_last_not_of('\n') + 1);
-}
-
-// The codes of cells first to end-1 of a row as "U+XXXX" words.
-inline std::string screen_codes(const Terminal *t, int row, int first, int end) {
-    std::string s;
-    char word[16];
-    for (int c = first; c < end; c++) {
-        snprintf(word, sizeof word, "%sU+%04X", c > first ? " " : "", term_row(t, row)[c].code);
-        s += word;
-    }
-    return s;
 }
 
 // Every field that the bytes can change, as text. Left out: the screen-changed flag (a redraw hint: a
@@ -123,8 +120,9 @@ inline void screen_feed(Terminal *t, std::string_view bytes) {
     g_test_replies.clear();
     term_feed(t, (const uint8_t *)bytes.data(), (int)bytes.size());
     for (int way = 0; way < 2; way++) {
-        EXPECT_EQ(dumps[way], screen_dump(t)) << (way ? "fed in pieces of 1 to 64" : "fed byte by byte");
-        EXPECT_EQ(replies[way], g_test_replies) << (way ? "fed in pieces of 1 to 64" : "fed byte by byte");
+        const char *how = way ? "fed in pieces of 1 to 64" : "fed byte by byte";
+        EXPECT_EQ(dumps[way], screen_dump(t)) << how;
+        EXPECT_EQ(replies[way], g_test_replies) << how;
     }
     before.insert(before.end(), g_test_replies.begin(), g_test_replies.end());
     g_test_replies = before;
