@@ -1,7 +1,6 @@
-// Splitting the command line by the program's own rules, and reading the options.
+// The command line split by the program's own rules, joined back, and read into options.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -19,77 +18,57 @@ std::string split(const char *line) {
     return out;
 }
 
-TEST(CommandLine, Split) {
+TEST(CommandLine, SplitQuotesAndLimit) {
     const char *cases[][2] = {
-        {"pelong", "[pelong]"},
         {"  pelong \t bbs  2323 ", "[pelong][bbs][2323]"},
-        {"pelong \"my host\" 2323", "[pelong][my host][2323]"},
-        {"pelong \"\"", "[pelong][]"},             // empty quotes: an empty argument
-        {"pelong \"ab\"cd", "[pelong][ab][cd]"},   // the closing quote ends the argument
-        {"pelong ab\"cd\"", "[pelong][ab\"cd\"]"}, // quotes inside a word are ordinary
+        {"pelong \"my host\" \"\"", "[pelong][my host][]"},         // empty quotes: an empty argument
+        {"pelong \"ab\"cd ab\"cd\"", "[pelong][ab][cd][ab\"cd\"]"}, // quotes only open an argument
         {"pelong \"unterminated arg", "[pelong][unterminated arg]"},
         {"pelong C:\\dir\\x", "[pelong][C:\\dir\\x]"}, // no escape character
-        {"", ""},
     };
     for (auto &c : cases) EXPECT_EQ(split(c[0]), c[1]) << c[0];
-
     std::string forty = "pelong";
     for (int i = 1; i < 40; i++) forty += " w" + std::to_string(i);
-    std::string args = split(forty.c_str());
-    EXPECT_EQ(std::count(args.begin(), args.end(), '['), 31);
-    EXPECT_TRUE(args.ends_with("[w29][w30]")) << args;
+    EXPECT_TRUE(split(forty.c_str()).ends_with("[w29][w30]")) << "31 arguments at most";
 }
 
 TEST(CommandLine, JoinQuotesWhatWouldSplitDifferently) {
     const char *argv[] = {"pelong", "my host", "", "a\tb", "plain"};
     char line[CMDLINE_BUFFER];
     cmdline_join(5, argv, line, sizeof line);
-    EXPECT_STREQ(line, "pelong \"my host\" \"\" \"a\tb\" plain");
     EXPECT_EQ(split(line), "[pelong][my host][][a\tb][plain]");
-
     std::string huge(5000, 'x');
     const char *long_argv[] = {"pelong", huge.c_str()};
     cmdline_join(2, long_argv, line, sizeof line);
     EXPECT_EQ(strlen(line), (size_t)CMDLINE_BUFFER - 1);
 }
 
-// The options read from a command line (split by the program's own rules): those that are not
-// the defaults, as text.
-std::string options_of(const char *line) {
-    static CommandLine cl;
-    cmdline_split(&cl, line);
-    StartOptions o;
-    cmdline_read_options(cl.argc, cl.argv, &o);
-    std::string out;
-    if (o.host) out += std::string(" host=") + o.host;
-    if (o.port != 23) out += " port=" + std::to_string(o.port);
-    if (o.emulation != -1) out += " emu=" + std::to_string(o.emulation);
-    if (o.import_path) out += std::string(" import=") + o.import_path;
-    if (o.quiet) out += " quiet";
-    if (o.show_usage) out += " usage";
-    if (o.show_version) out += " version";
-    return out;
-}
-
 TEST(CommandLine, ReadOptions) {
     const char *cases[][2] = {
-        {"pelong", ""},
-        {"pelong bbs 2323", " host=bbs port=2323"},
         {"pelong bbs 1 2", " host=bbs port=2"}, // the last port wins
-        {"pelong -e vt100 bbs", " host=bbs emu=3"},
         {"pelong /E PETSCII bbs", " host=bbs emu=5"},
         {"pelong -e nonsense bbs", " host=bbs"},
         {"pelong -e", " host=-e"}, // no value: a host
-        {"pelong -H", " host=-H"}, // only lower-case h is help
-        {"pelong -h", " usage"},
         {"pelong bbs -h", " host=bbs usage"},
         {"pelong --version -h", " version"},
         {"pelong -version", " host=-version"}, // only the long form
         {"pelong -i list.lst -q", " import=list.lst quiet"},
         {"pelong -x bbs", " host=-x port=0"}, // unknown option: positional
-        {"pelong -", " host=-"},
     };
-    for (auto &c : cases) EXPECT_EQ(options_of(c[0]), c[1]) << c[0];
+    for (auto &c : cases) {
+        static CommandLine cl;
+        cmdline_split(&cl, c[0]);
+        StartOptions o;
+        cmdline_read_options(cl.argc, cl.argv, &o);
+        std::string out;
+        if (o.host) out += std::string(" host=") + o.host;
+        if (o.port != 23) out += " port=" + std::to_string(o.port);
+        if (o.emulation != -1) out += " emu=" + std::to_string(o.emulation);
+        if (o.import_path) out += std::string(" import=") + o.import_path;
+        out += std::string(o.quiet ? " quiet" : "") + (o.show_usage ? " usage" : "") +
+               (o.show_version ? " version" : "");
+        EXPECT_EQ(out, c[1]) << c[0];
+    }
 }
 
 } // namespace

@@ -1,3 +1,5 @@
+// The terminal's rows in the frame: under the status bar or without it, PETSCII 40 centred or
+// doubled, blinking text, the cursor.
 #include "tests/app/app_fixture.h"
 
 #include "display/window.h"
@@ -6,84 +8,53 @@ namespace {
 
 class ComposeTest : public AppTest {
   protected:
-    void SetUp() override {
-        AppTest::SetUp();
-        g_presenter.glyph_mode = GLYPH_MODE_UNICODE;
-    }
     void start(int emulation, int status_bar, int petscii40_display = PETSCII40_CENTERED) {
         term_release(&g_terminal);
-        g_settings.status_bar = status_bar;
         g_settings.petscii40_display = petscii40_display;
         term_create(&g_terminal, emulation, display_mode_switch(emulation, status_bar).terminal, 0);
+        g_presenter.glyph_mode = GLYPH_MODE_UNICODE;
     }
     void put(int row, int column, uint32_t code, uint16_t fg, uint16_t bg, uint8_t flags) {
         term_row(&g_terminal, row)[column] = Cell{code, fg, bg, flags};
     }
+    std::pair<int, int> cursor() const { return {g_frame.cursor_row, g_frame.cursor_column}; }
 };
 
-TEST_F(ComposeTest, TerminalRowsFollowTheStatusBar) {
-    put(0, 0, 'T', 7, 0, 0);
-    put(23, 79, 'B', 7, 0, 0);
-    g_terminal.cursor_row = 5, g_terminal.cursor_column = 9;
-    g_terminal.screen_changed = 1;
-    compose_frame();
-    EXPECT_EQ(frame_text(0, 0, 13), "Alt-Z - Help!");
-    EXPECT_EQ(frame_text(1, 0, 1), "T");
-    EXPECT_EQ(frame_text(24, 79, 1), "B");
-    EXPECT_EQ(g_frame.cursor_row, 6);
-    EXPECT_EQ(g_frame.cursor_column, 9);
-    EXPECT_EQ(g_terminal.screen_changed, 0);
-
-    start(EMU_ANSI, 0);
-    put(0, 0, 'T', 7, 0, 0);
-    compose_frame();
-    EXPECT_EQ(g_terminal.rows, 25);
-    EXPECT_EQ(frame_text(0, 0, 2), "T ");
-    EXPECT_EQ(g_frame.cursor_row, 0);
+TEST_F(ComposeTest, TerminalRowsGoUnderTheStatusBarWhenItIsOn) {
+    for (int status_bar : {1, 0}) {
+        start(EMU_ANSI, status_bar);
+        put(0, 0, 'T', 7, 0, 0);
+        put(g_terminal.rows - 1, 79, 'B', 7, 0, 0);
+        g_terminal.cursor_row = 5, g_terminal.cursor_column = 9;
+        compose_frame();
+        EXPECT_EQ(frame_text(0, 0, 1), status_bar ? "A" : "T") << "Alt-Z - Help! or the terminal";
+        EXPECT_EQ(frame_text(24, 79, 1), "B");
+        EXPECT_EQ(cursor(), std::pair(5 + status_bar, 9));
+        EXPECT_EQ(g_terminal.screen_changed, 0);
+    }
 }
 
-TEST_F(ComposeTest, Petscii40CentredLeavesDarkGreySides) {
+TEST_F(ComposeTest, Petscii40CentredOrDoubled) {
     start(EMU_PETSCII40, 1, PETSCII40_CENTERED);
     put(0, 0, 0x41, 16 + 1, 16, CELL_PETSCII);
-    put(0, 39, 0x41, 16 + 1, 16, CELL_PETSCII);
     g_terminal.cursor_column = 3;
     compose_frame();
-    for (int c : {0, 19, 60, 79}) {
-        EXPECT_EQ(g_frame.cells[1][c].bg, 27) << c;
-        EXPECT_EQ(g_frame.cells[25][c].bg, 27) << c;
-    }
+    for (int c : {0, 19, 60, 79}) EXPECT_EQ(g_frame.cells[25][c].bg, 27) << "dark grey side, column " << c;
     EXPECT_EQ(frame_text(1, 20, 1), "A");
-    EXPECT_EQ(frame_text(1, 59, 1), "A");
-    EXPECT_EQ(g_frame.cells[1][20].flags, 0); // the PETSCII mark is gone
-    EXPECT_EQ(g_frame.cursor_column, 23);
-    g_terminal.petscii_lower = 1;
-    compose_frame();
-    EXPECT_EQ(frame_text(1, 20, 1), "a");
-}
+    EXPECT_EQ(g_frame.cells[1][20].flags, 0) << "the PETSCII mark is the terminal's";
+    EXPECT_EQ(cursor(), std::pair(1, 23));
 
-TEST_F(ComposeTest, Petscii40DoubleWidthSplitsEachCell) {
     start(EMU_PETSCII40, 1, PETSCII40_DOUBLE);
     put(0, 0, 0x7D, 16 + 5, 16 + 6, CELL_PETSCII); // a vertical line in the middle of the cell
     put(0, 1, 0x41, 16 + 1, 16, CELL_PETSCII);
     g_terminal.cursor_column = 7;
     compose_frame();
     EXPECT_EQ(frame_text(1, 0, 4), "▕▏A ");
-    EXPECT_EQ(g_frame.cells[1][1].fg, 16 + 5);
-    EXPECT_EQ(g_frame.cells[1][1].bg, 16 + 6);
-    EXPECT_EQ(g_frame.cursor_column, 14);
+    EXPECT_EQ(g_frame.cells[1][1].bg, 16 + 6) << "both halves in the cell's colours";
+    EXPECT_EQ(cursor(), std::pair(1, 14));
     g_presenter.glyph_mode = GLYPH_MODE_BMP;
     compose_frame();
     EXPECT_EQ(frame_text(1, 0, 2), " │");
-}
-
-TEST_F(ComposeTest, PetsciiAsciiTextShowsTheBytes) {
-    start(EMU_PETSCII80, 1);
-    g_terminal.ascii_text = 1;
-    put(0, 0, 'a', 17, 16, CELL_PETSCII);
-    put(0, 1, 5, 17, 16, CELL_PETSCII);    // a control code shows as a blank
-    put(0, 2, 0xC1, 17, 16, CELL_PETSCII); // codes from 128 are still PETSCII
-    compose_frame();
-    EXPECT_EQ(frame_text(1, 0, 3), "a ♠");
 }
 
 TEST_F(ComposeTest, PetsciiForTheBitmapKeepsC64Codes) {
@@ -114,7 +85,7 @@ TEST_F(ComposeTest, PetsciiForTheBitmapKeepsC64Codes) {
     window_set_offscreen(0);
 }
 
-TEST_F(ComposeTest, BlinkingCellsAreBlankInTheHiddenPhase) {
+TEST_F(ComposeTest, BlinkingCellsAreBlankInTheHiddenPhaseOnlyWhenBlinkIsShown) {
     put(0, 0, 'X', 15, 4, CELL_BLINK);
     put(0, 1, 'Y', 15, 4, 0);
     g_compose.blink_hidden = 1;
