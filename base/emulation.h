@@ -35,10 +35,10 @@ struct EmulationTraits {
     uint8_t vt_keys;            // navigation keys send VT220 sequences, cursor keys follow cursor-keys mode
 };
 
-extern const EmulationTraits kEmulationTraits[EMU_COUNT];
-extern const char *const emulation_long_names[EMU_COUNT];
-extern const char *const emulation_short_names[EMU_COUNT];
-extern const char *const emulation_file_words[EMU_COUNT];
+extern const EmulationTraits kEmulationTraits[]; // bounds checked where the tables are defined
+extern const char *const emulation_long_names[];
+extern const char *const emulation_short_names[];
+extern const char *const emulation_file_words[];
 
 // The traits of an emulation; those of ANSI for a number out of range.
 inline const EmulationTraits &emulation_traits(int emulation) {

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/clock.h"
+#include "base/utf8.h"
 #include "display/c64_font.h"
 #include "display/console.h"
 #include "display/present.h"

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/utf8.h"
 #include "display/window.h"
 #include "input/key_queue.h"
 #include "input/keys.h"
@@ -121,14 +122,12 @@ void text_input(const char *utf8) {
     bool alt_gr = mod & KMOD_MODE;
     int alt = !alt_gr && (mod & KMOD_ALT), ctrl = !alt_gr && (mod & KMOD_CTRL);
     const uint8_t *p = (const uint8_t *)utf8;
-    while (*p) {
-        uint32_t c = *p;
-        int length = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-        if (length > 1) c &= 0x3F >> (length - 1);
-        int i = 1;
-        for (; i < length && (p[i] & 0xC0) == 0x80; i++) c = c << 6 | (p[i] & 0x3F);
-        if (i == length && window_text_code(c, alt, ctrl)) push(c);
-        p += i;
+    for (long left = (long)strlen(utf8); left > 0;) {
+        uint32_t c;
+        int length = utf8_decode(p, left, &c);
+        if (length > 0 && window_text_code(c, alt, ctrl)) push(c);
+        length = length > 0 ? length : length < 0 ? -length : (int)left; // skip what is no character
+        p += length, left -= length;
     }
 }
 
@@ -204,7 +203,8 @@ void window_system_raise() {
 void window_system_work_area(int *width, int *height) {
     SDL_Rect r;
     int display = sdl.window ? SDL_GetWindowDisplayIndex(sdl.window) : 0;
-    if (start_video() && SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &r) == 0 && r.w > 0 && r.h > 0) {
+    if (start_video() && SDL_GetDisplayUsableBounds(display < 0 ? 0 : display, &r) == 0 && r.w > 0 &&
+        r.h > 0) {
         *width = r.w, *height = r.h;
     } else {
         *width = 1024, *height = 768;

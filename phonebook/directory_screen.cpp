@@ -22,12 +22,8 @@ const char kKeyLine[] =
 // The directory being shown, for the repaint hook (which takes no arguments).
 const DirectoryContext *s_shown;
 
-int status_rows(const DirectoryContext *context) {
-    return context->settings->status_bar ? 1 : 0;
-}
-
-int list_rows(const DirectoryContext *context) {
-    int rows = g_frame.rows - status_rows(context) - 6;
+int list_rows() {
+    int rows = g_frame.rows - g_frame.status_rows - 6;
     return rows > 0 ? rows : 0;
 }
 
@@ -178,7 +174,7 @@ int act(const DirectoryContext *context, uint32_t key, DirectoryCall *call) {
     DirectoryView *v = &g_directory;
     Phonebook *pb = context->phonebook;
     int slot = directory_view_slot(v);
-    int L = list_rows(context);
+    int L = list_rows();
     if (key >= 'A' && key <= 'Z') key += 'a' - 'A';
     switch (key) {
     case KEY_UP: directory_view_move(v, -1); break;
@@ -235,7 +231,7 @@ void directory_draw(const DirectoryContext *context) {
     if (g_ui_hooks.compose_terminal) g_ui_hooks.compose_terminal(); // the status bar on top
     const DirectoryView *v = &g_directory;
     const Phonebook *pb = context->phonebook;
-    int R = g_frame.rows, b = status_rows(context), L = list_rows(context);
+    int R = g_frame.rows, b = g_frame.status_rows, L = list_rows();
     ui_box(0, b, 80, R - b, 11, 1, 1, "Pelorin NG Dialing Directory");
     ui_text(2, b + 1, 14, 1, "Num");
     ui_text(8, b + 1, 14, 1, "Name");
@@ -267,7 +263,7 @@ int directory_run(const DirectoryContext *context, DirectoryCall *call) {
     directory_view_rebuild(&g_directory, context->phonebook);
     int outcome = STAY;
     while (outcome == STAY) {
-        directory_view_scroll(&g_directory, list_rows(context));
+        directory_view_scroll(&g_directory, list_rows());
         directory_draw(context);
         present_frame();
         outcome = act(context, ui_wait_key(), call);

@@ -11,6 +11,7 @@
 #include "display/frame.h"
 #include "display/present.h"
 #include "display/raster.h"
+#include "base/screen_rows.h"
 #include "display/window.h"
 #include "settings/settings.h"
 #include "term/terminal.h"
@@ -144,7 +145,8 @@ int main(int argc, char **argv) {
     g_presenter.glyph_mode = GLYPH_MODE_UNICODE;
     window_set_offscreen(1);
     g_terminal.ice_colors = ice;
-    term_create(&g_terminal, emulation, 25, 0);
+    ScreenRows rows = screen_rows(emulation, g_settings.status_bar);
+    term_create(&g_terminal, emulation, rows.terminal, 0);
     uint8_t buffer[4096];
     size_t got;
     while ((got = fread(buffer, 1, sizeof buffer, in)) > 0) term_feed(&g_terminal, buffer, (int)got);
@@ -152,7 +154,8 @@ int main(int argc, char **argv) {
     if (in != stdin) fclose(in);
     if (failed) return fail("read error on ", paths[0]);
     term_resolve_pending(&g_terminal);
-    g_frame.rows = g_terminal.rows;
+    g_frame.rows = rows.frame;
+    g_frame.status_rows = rows.status_bar;
     compose_frame();
 
     const int cell_width = 8, cell_height = 16;

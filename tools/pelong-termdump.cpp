@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/screen_rows.h"
 #include "term/terminal.h"
 #include "base/utf8.h"
 
@@ -109,7 +110,7 @@ int main(int argc, char **argv) {
             return 2;
         }
     }
-    if (rows == 0) rows = emulation_is_petscii(emulation) ? 25 : 24;
+    if (rows == 0) rows = screen_rows(emulation, 1).terminal;
 
     FILE *in = stdin;
     if (path && strcmp(path, "-") != 0) {

@@ -71,8 +71,9 @@ TEST(SetEmulation, KeepsTheScreenOnlyWhileTheInterpreterAndWidthStay) {
         EXPECT_EQ(s->columns, emulation_columns(c.to));
         EXPECT_EQ(s->scrollback_count, c.keeps_screen ? 1 : 0);
         EXPECT_EQ(s.cell(0, 1).code == 'y', c.keeps_screen);
-        if (!emulation_is_petscii(c.to))
+        if (!emulation_is_petscii(c.to)) {
             EXPECT_EQ(s->text_encoding, c.keeps_screen ? TEXT_UTF8 : TEXT_UNDECIDED);
+        }
     }
     TestScreen s(EMU_ANSI); // the fixed-encoding emulations set their decision whatever came before
     term_set_emulation(s.t, EMU_CP437, 24);
