@@ -61,8 +61,8 @@ TEST_F(DirectoryTest, TheDialledEntryFollowsASortAndGoesWithADelete) {
     set(1, "Alpha", "alpha.example");
     text_copy(pb->entries[0].password, "zeta's", PHONEBOOK_PASSWORD + 1);
     EXPECT_EQ(run({KEY_ENTER}), DIRECTORY_DIAL);
-    EXPECT_EQ(call.entry * 10 + call.emulation,
-              g_settings.default_emulation); // entry 0, no emulation of its own
+    EXPECT_EQ(call.entry, 0);
+    EXPECT_EQ(call.emulation, g_settings.default_emulation) << "no emulation of its own";
     current = 0;
     run({'s', 'y', KEY_ESC});
     EXPECT_EQ(current, 1);
