@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "base/text.h"
+#include "term/charset.h"
 
 struct C64FontState {
     C64Font font;
@@ -35,14 +36,13 @@ void c64_font_reset() {
     state.initialised = 1;
 }
 
-uint8_t c64_screen_code(uint8_t p) {
-    if (p == 255) return 94;
+uint8_t c64_screen_code(uint8_t code) {
+    uint32_t p = petscii_fold(code); // the duplicate ranges share their glyphs
     if (p < 32 || (p >= 128 && p < 160)) return 32;
-    if (p < 64) return p;
+    if (p < 64) return (uint8_t)p;
     if (p < 96) return (uint8_t)(p - 64);
     if (p < 128) return (uint8_t)(p - 32);
-    if (p < 192) return (uint8_t)(p - 64);
-    return (uint8_t)(p - 128);
+    return (uint8_t)(p - 64);
 }
 
 uint8_t c64_petscii_from_ascii(uint8_t c) {
