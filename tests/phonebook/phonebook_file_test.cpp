@@ -143,20 +143,18 @@ TEST(PhonebookFile, ExtensionLinesGoBackToTheirSlots) {
     EXPECT_EQ(b.pb->entries[1].emulation, EMU_PETSCII40);
 }
 
+// Crash-freedom on junk is the fuzzer's; here a file too long and a junk extension file load without
+// being written.
 TEST(PhonebookFile, BadFilesLoadSafelyAndAreNotWrittenByLoading) {
-    std::string junk;
-    for (int i = 0; i < 500000; i++) junk += (char)((i * 2654435761u) >> 13);
-    const std::string fons[] = {junk, std::string(197 + 50, (char)0xFF), std::string(kFileSize + 500, 'A')};
-    for (const std::string &fon : fons) {
-        Book b;
-        write_file(b.fon(), fon);
-        write_file(b.ext(), junk.substr(0, 20000));
-        ASSERT_EQ(b.load(), 1);
-        for (const PhonebookEntry &e : b.pb->entries)
-            EXPECT_TRUE(strlen(e.name) <= 60 && strlen(e.last_call) <= 8 && strlen(e.password) <= 32);
-        EXPECT_TRUE(read_file(b.fon()) == fon);
-        EXPECT_EQ(b.dir.entries(), 2);
-    }
+    std::string junk, fon(kFileSize + 500, 'A');
+    for (int i = 0; i < 20000; i++) junk += (char)((i * 2654435761u) >> 13);
+    Book b;
+    write_file(b.fon(), fon);
+    write_file(b.ext(), junk);
+    ASSERT_EQ(b.load(), 1);
+    EXPECT_EQ(strlen(b.pb->entries[1999].name), 60u);
+    EXPECT_TRUE(read_file(b.fon()) == fon && read_file(b.ext()) == junk);
+    EXPECT_EQ(b.dir.entries(), 2);
 }
 
 // A file that exists but cannot be read must not be replaced by the little that was read.
