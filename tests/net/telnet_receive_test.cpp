@@ -22,7 +22,6 @@ static const ReceiveCase kReceive[] = {
     {"cr nul is cr once the host negotiates", EMU_ANSI, 0, "IAC WILL SGA CR NUL NUL 'x' CR NUL",
      "CR NUL 'x' CR", "IAC DO SGA"},
     {"any command turns negotiation on", EMU_ANSI, 0, "IAC SB 99 IAC SE CR NUL", "CR", ""},
-    {"a doubled iac is no command", EMU_ANSI, 0, "IAC IAC CR NUL", "255 CR NUL", ""},
     {"nul without cr kept", EMU_ANSI, 0, "IAC NOP 'a' NUL", "'a' NUL", ""},
     {"a command between cr and nul", EMU_ANSI, 0, "IAC NOP CR IAC NOP NUL", "CR NUL", ""},
     {"cr nul kept in binary mode", EMU_ANSI, 1, "CR NUL 'x'", "CR NUL 'x'", "IAC WILL BINARY IAC DO BINARY"},
@@ -34,7 +33,6 @@ static const ReceiveCase kReceive[] = {
     {"echo and sga welcome once", EMU_ANSI, 0, "IAC WILL ECHO IAC WILL SGA IAC WILL ECHO", "",
      "IAC DO ECHO IAC DO SGA"},
     {"unknown will refused every time", EMU_ANSI, 0, "IAC WILL 5 IAC WILL 5", "", "IAC DONT 5 IAC DONT 5"},
-    {"unknown do refused every time", EMU_ANSI, 0, "IAC DO 1 IAC DO 39", "", "IAC WONT 1 IAC WONT 39"},
     {"wont for an option never agreed", EMU_ANSI, 0, "IAC WONT ECHO IAC DONT TTYPE", "", ""},
     {"wont after will, dont after do", EMU_ANSI, 0, "IAC WILL ECHO IAC WONT ECHO IAC DO TTYPE IAC DONT TTYPE",
      "", "IAC DO ECHO IAC DONT ECHO IAC WILL TTYPE IAC WONT TTYPE"},
@@ -60,16 +58,6 @@ TEST(TelnetReceive, SameDataAndAnswersWholeAndByteByByte) {
             EXPECT_EQ(peer_read_all(), bytes_of(c.data));
             EXPECT_EQ(g_peer.sent, bytes_of(c.answer));
         }
-    }
-}
-
-TEST(TelnetReceive, TerminalTypeByEmulation) {
-    const char *names[EMU_COUNT] = {"ANSI", "ANSI", "ANSI", "VT100", "DUMB", "PETSCII", "PETSCII"};
-    for (int emulation = 0; emulation < EMU_COUNT; emulation++) {
-        peer_start(emulation, 0);
-        peer_deliver(bytes_of("IAC SB TTYPE 1 IAC SE"));
-        peer_read_all();
-        EXPECT_EQ(g_peer.sent, bytes_of("IAC SB TTYPE 0") + names[emulation] + bytes_of("IAC SE"));
     }
 }
 

@@ -1,4 +1,4 @@
-// The transport on real loopback sockets, and the telnet layer's default hooks over it.
+// The transport on real loopback sockets.
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
@@ -8,9 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "net/telnet.h"
 #include "net/transport.h"
-#include "base/emulation.h"
 
 // A socket bound to a free loopback port, listening when asked (else connections are refused).
 struct Listener {
@@ -78,28 +76,7 @@ TEST(Transport, RefusedUnresolvableAndBadPort) {
     char error[200];
     EXPECT_EQ(transport_open("no-such-host.invalid", 23, error, sizeof error), 0);
     EXPECT_STREQ(error, "Host not found: no-such-host.invalid");
-    EXPECT_STRNE(transport_last_error(), "");
     EXPECT_EQ(transport_open("127.0.0.1", 70000, error, sizeof error), 0);
     EXPECT_STREQ(error, "Bad address");
     EXPECT_FALSE(transport_is_open());
-}
-
-TEST(Transport, TelnetTimedReadOverTheSocket) {
-    Listener server(true);
-    ASSERT_EQ(connect_to("127.0.0.1", server.port), 1);
-    int peer = accept(server.fd, nullptr, nullptr);
-    telnet_hooks_reset();
-    telnet_reset(EMU_ANSI, 80, 24, 0);
-    EXPECT_EQ(telnet_read_byte(120), TELNET_TIMEOUT);
-    const uint8_t host[] = {TELNET_IAC, TELNET_DO, TELNET_OPT_TTYPE, 'o', 'k'};
-    ASSERT_EQ(write(peer, host, sizeof host), (ssize_t)sizeof host);
-    EXPECT_EQ(telnet_read_byte(2000), 'o');
-    EXPECT_EQ(telnet_read_byte(2000), 'k');
-    uint8_t answer[8];
-    EXPECT_EQ(read(peer, answer, sizeof answer), 3) << "IAC WILL TTYPE";
-    telnet_send_enter();
-    EXPECT_EQ(read(peer, answer, sizeof answer), 2) << "CR NUL on a negotiated text link";
-    close(peer);
-    EXPECT_EQ(telnet_read_byte(2000), TELNET_GONE);
-    transport_close();
 }
