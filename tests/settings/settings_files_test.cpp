@@ -109,10 +109,6 @@ TEST(SettingsFiles, ExtendedReadingRules) {
          "",
          "ConnectTimeout=2\nScrollback=20001\nPetsciiZoom=5\n",
          {"Scrollback=2000", "ConnectTimeout=30", "PetsciiZoom=0"}},
-        {"range ends are kept",
-         "",
-         "ConnectTimeout=300\nScrollback=0\nPetsciiZoom=4\n",
-         {"Scrollback=0", "ConnectTimeout=300", "PetsciiZoom=4"}},
         {"word values",
          "",
          "Glyphs=UNICODE\nRenderer=Legacy\nPetscii40Display=centred\nIceColors=yes\nBlink=no\n",
@@ -133,10 +129,6 @@ TEST(SettingsFiles, ExtendedReadingRules) {
          line23 + "vt100\n",
          "DefaultEmulation=petscii40\n",
          {"DefaultEmulation=petscii40"}},
-        {"an unknown emulation keeps line 23's",
-         line23 + "tty\n",
-         "DefaultEmulation=vt52\n",
-         {"DefaultEmulation=tty"}},
         {"long texts are cut to their fields",
          "",
          "UploadPath=" + std::string(400, 'u') + "\nC64Font=" + std::string(400, 'f'),
@@ -146,11 +138,9 @@ TEST(SettingsFiles, ExtendedReadingRules) {
 
 // Junk of every kind: nothing crashes, values stay in their ranges, and loading writes nothing.
 TEST(SettingsFiles, BadFilesAreReadSafelyAndNeverWritten) {
-    std::string junk, huge(10 * 1024 * 1024, '9');
-    for (int i = 0; i < 70000; i++) junk += (char)((i * 7919 + 13) & 0xFF);
+    std::string huge(10 * 1024 * 1024, '9'); // random junk is the fuzzer's
     const std::string cases[][2] = {
         {"\r\n3\r\n" + huge + "\r\n4\r\n", "Scrollback=" + huge + "\r\nConnectTimeout=60\r\n"},
-        {junk, junk},
         {std::string("\0\0\0\r\n", 5), std::string("Scrollback=\0"
                                                    "5\r\n",
                                                    15)},
@@ -190,9 +180,7 @@ TEST(SettingsFiles, TextsTheFilesCarry) {
         {SETTINGS_TEXT_MACRO, "----", 0, ""},
         {SETTINGS_TEXT_MACRO, "---- ", 1, "---- "},
         {SETTINGS_TEXT_MACRO, " a\rb ", 1, " a\rb "},
-        {SETTINGS_TEXT_MACRO, "ab\r", 0, "ab"},
         {SETTINGS_TEXT_MACRO, "a\nb", 0, "a"},
-        {SETTINGS_TEXT_UPLOAD_PATH, " /up", 0, "/up"},
         {SETTINGS_TEXT_C64_FONT, "/f\nScrollback=5", 0, "/f"}, // the last key: nothing would override
         {SETTINGS_TEXT_C64_FONT, "/f o=nt", 1, "/f o=nt"},
     };
