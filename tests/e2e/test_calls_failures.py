@@ -19,11 +19,10 @@ def check_failure(args, reason, target, elapsed=r"\d+"):
         t.start_program(*args)
         t.wait_text(reason, timeout=20)
         seconds = time.monotonic() - started
-        if target not in t.text() or not re.search(rf"elapsed:\s+{elapsed}\s+result: {reason}", result_line(t)):
-            t.fail(f"{reason}: the box does not name {target!r} or reads otherwise")
+        t.check(target in t.text() and re.search(rf"elapsed:\s+{elapsed}\s+result: {reason}", result_line(t)),
+                f"{reason}: the box does not name {target!r} or reads otherwise")
         t.wait_gone(reason, timeout=6)
-        if "Offline" not in t.screen()[0]:
-            t.fail(f"{reason}: not offline after the failure")
+        t.check("Offline" in t.screen()[0], f"{reason}: not offline after the failure")
         return seconds
 
 
@@ -34,9 +33,8 @@ def check_escape(host):
         t.keys("Escape")
         t.wait_gone("connecting to:", timeout=3)
         time.sleep(0.5)
-        text = t.text()
-        if "result:" in text or "timed out" in text or "Offline" not in t.screen()[0]:
-            t.fail("Esc while connecting left a message or did not return offline")
+        t.check("result:" not in t.text() and "timed out" not in t.text() and "Offline" in t.screen()[0],
+                "Esc while connecting left a message or did not return offline")
 
 
 def main():

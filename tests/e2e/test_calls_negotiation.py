@@ -31,31 +31,26 @@ def check(case):
     with TestHost(steps=steps, time_limit=60) as host, Tmux(f"calls-{emulation}") as t:
         t.start_program("-e", emulation, "127.0.0.1", host.port)
         session = host.wait_session(10)
-        if not session:
-            t.fail("no connection reached the host")
+        t.check(session, "no connection reached the host")
         naws = ("SB", 31, bytes([0, width, 0, height]))
         for command in [("WILL", 31), naws, ("WILL", 24), ("SB", 24, b"\x00" + ttype.encode())]:
-            if not session.wait_command(command, 5):
-                t.fail(f"{emulation}: no {command} among {session.commands}")
+            t.check(session.wait_command(command, 5), f"{emulation}: no {command} among {session.commands}")
         ready = "R E A D Y" if emulation == "petscii40" else "READY"  # 40 columns shown double width
         t.wait_text(ready)
 
         start = len(session.raw)
         type_keys(t, keys)
-        if not session.wait_raw(expected, 5) or bytes(session.raw[start:]) != expected:
-            t.fail(f"{emulation}: keys sent {bytes(session.raw[start:])!r}, expected {expected!r}")
+        t.check(session.wait_raw(expected, 5) and bytes(session.raw[start:]) == expected,
+                f"{emulation}: keys sent {bytes(session.raw[start:])!r}, expected {expected!r}")
 
         start = len(session.raw)
         t.keys("Enter")  # negotiation is on, binary mode is not: CR NUL
-        if not session.wait_command(("WILL", 0), 5):
-            t.fail(f"{emulation}: DO BINARY was not accepted")
-        if bytes(session.raw[start:]) != b"\r\x00\xff\xfb\x00":
-            t.fail(f"{emulation}: text-mode Enter gave {bytes(session.raw[start:])!r}")
+        t.check(session.wait_command(("WILL", 0), 5), f"{emulation}: DO BINARY was not accepted")
+        t.check(bytes(session.raw[start:]) == b"\r\x00\xff\xfb\x00", f"{emulation}: text-mode Enter")
         start = len(session.raw)
         t.keys("Enter")  # binary mode: a lone CR
         session.wait_raw(b"\xff\xfb\x00\r", 5)
-        if bytes(session.raw[start:]) != b"\r":
-            t.fail(f"{emulation}: binary-mode Enter gave {bytes(session.raw[start:])!r}")
+        t.check(bytes(session.raw[start:]) == b"\r", f"{emulation}: binary-mode Enter")
 
 
 def main():

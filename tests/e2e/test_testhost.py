@@ -1,5 +1,5 @@
-"""The test host itself, driven by plain sockets (its refusing and
-silent modes are exercised by the call tests; here: script steps and the demo menu."""
+"""The demo host that scripts/demo starts, driven by plain sockets: its menu follows the terminal
+type. (The test host's script steps and modes are exercised by every other end-to-end test.)"""
 
 import json
 import os
@@ -31,20 +31,7 @@ def receive_until(sock, predicate, timeout=5.0):
     return bytes(data)
 
 
-class ScriptSteps(unittest.TestCase):
-    def test_sends_negotiates_records_and_closes_on_cue(self):
-        steps = [{"do": "naws"}, {"ttype_send": True}, {"send": "hi\\r\\n\\e[0m\\xff\\xff"},
-                 {"expect": "\\r\\0"}, {"send_hex": "ff f9"}, {"close": True}]
-        with TestHost(steps=steps, time_limit=20) as host, connect(host.port) as sock:
-            expected = b"\xff\xfd\x1f\xff\xfa\x18\x01\xff\xf0hi\r\n\x1b[0m\xff\xff"
-            self.assertEqual(receive_until(sock, lambda d: len(d) >= len(expected)), expected)
-            sock.sendall(b"\xff\xfb\x1f\xff\xfa\x1f\x00\x50\x00\x18\xff\xf0a\xff\xffb\r\x00")
-            self.assertEqual(receive_until(sock, lambda d: False), b"\xff\xf9", "then closed")
-            session = host.wait_session(5)
-            self.assertTrue(session.wait_closed(5))
-            self.assertEqual(session.commands, [("WILL", 31), ("SB", 31, b"\x00\x50\x00\x18")])
-            self.assertEqual(bytes(session.data), b"a\xffb\r\x00")
-
+class DemoHost(unittest.TestCase):
     def test_demo_menu_follows_the_terminal_type(self):
         demo = os.path.join(TOOLS, "demo")
         document = json.loads(pathlib.Path(demo, "demo.json").read_text())

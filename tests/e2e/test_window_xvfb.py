@@ -131,16 +131,12 @@ def window_session(x):
         t.start_program("-e", "petscii40", "127.0.0.1", host.port, settle_text=None)
         session = host.wait_session(10)
         window = x.find_window()
-        if not session or not window:
-            t.fail(f"no connection ({session}) or no window ({window})")
+        t.check(session and window, f"no connection ({session}) or no window ({window})")
 
         # Titled like the console while online; 2x of 80 x 26 cells of 8 x 16 pixels, whole on screen.
-        title = x.run("xdotool", "getwindowname", str(window))
-        if title != "Pelorin NG - 127.0.0.1":
-            t.fail(f"window title {title!r}")
+        t.check(x.run("xdotool", "getwindowname", str(window)) == "Pelorin NG - 127.0.0.1", "window title")
         place = x.wait_geometry(window, ((SCREEN[0] - 1280) // 2, (SCREEN[1] - 832) // 2, 1280, 832))
-        if place[2:] != (1280, 832):
-            t.fail(f"window geometry {place}")
+        t.check(place[2:] == (1280, 832), f"window geometry {place}")
         t.wait_text(PLACEHOLDER)
 
         # The page's colours at their cells: C64 column c covers 32 x 32 pixels at 2x, doubled width,
@@ -157,18 +153,14 @@ def window_session(x):
         x.run("xdotool", "type", "aA")
         x.run("xdotool", "key", "Up")
         expected = b"A\xc1\x91"
-        if not session.wait_raw(expected, 5) or bytes(session.raw[start:]) != expected:
-            t.fail(f"keys from the window gave {bytes(session.raw[start:])!r}, expected {expected!r}")
+        t.check(session.wait_raw(expected, 5) and bytes(session.raw[start:]) == expected,
+                f"keys from the window gave {bytes(session.raw[start:])!r}, expected {expected!r}")
 
         # Alt-Enter: the whole monitor, then back to the same place and size.
         x.run("xdotool", "key", "alt+Return")
-        full = x.wait_geometry(window, (0, 0) + SCREEN)
-        if full != (0, 0) + SCREEN:
-            t.fail(f"full screen geometry {full}")
+        t.check(x.wait_geometry(window, (0, 0) + SCREEN) == (0, 0) + SCREEN, "not full screen")
         x.run("xdotool", "key", "alt+Return")
-        back = x.wait_geometry(window, place)
-        if back != place:
-            t.fail(f"after full screen {back}, before {place}")
+        t.check(x.wait_geometry(window, place) == place, "not back in place after full screen")
 
         # PETSCII 80 keeps the window; ANSI closes it and the console shows the screen again.
         x.run("xdotool", "key", "alt+e")
@@ -182,12 +174,12 @@ def window_session(x):
         # button asks the exit question, and yes ends the program.
         t.keys("M-Enter")
         window = x.find_window()
-        if not window or x.wait_geometry(window, (0, 0) + SCREEN) != (0, 0) + SCREEN:
-            t.fail("Alt-Enter in ANSI opened no full-screen window")
+        t.check(window and x.wait_geometry(window, (0, 0) + SCREEN) == (0, 0) + SCREEN,
+                "Alt-Enter in ANSI opened no full-screen window")
         x.send_close_request(window)
         time.sleep(1.0)
-        if x.find_window(timeout=0.1) != window or "pelong-ended" in t.text():
-            t.fail("the close button closed the window instead of asking")
+        t.check(x.find_window(timeout=0.1) == window and "pelong-ended" not in t.text(),
+                "the close button closed the window instead of asking")
         x.run("xdotool", "windowfocus", "--sync", str(window))
         x.run("xdotool", "type", "y")
         t.wait_text("pelong-ended=0")
@@ -200,8 +192,7 @@ def console_session():
         t.keys("M-Enter")
         time.sleep(0.5)
         t.wait_text("PET-40")
-        if PLACEHOLDER in t.text():
-            t.fail("a window was announced without a display")
+        t.check(PLACEHOLDER not in t.text(), "a window was announced without a display")
         t.keys("M-x")
         t.wait_text("Exit Pelorin NG?")
         t.keys("y")

@@ -85,6 +85,10 @@ class Tmux:
     def fail(self, message):
         raise AssertionError(message + "\n" + self.text())
 
+    def check(self, ok, message):
+        if not ok:
+            self.fail(message)
+
     def wait_for(self, what, test, timeout=10.0):
         end = time.monotonic() + timeout
         while time.monotonic() < end:
