@@ -5,7 +5,6 @@ pelong-* tool has a page and a line in pelong.1."""
 import glob
 import os
 import re
-import shutil
 import subprocess
 import unittest
 
@@ -51,10 +50,6 @@ class ManPages(unittest.TestCase):
         for page in pages:
             result = subprocess.run(["groff", "-ww", "-z", "-man", "-Tutf8", page], capture_output=True)
             self.assertEqual((result.returncode, result.stderr), (0, b""), page)
-            if shutil.which("man"):
-                result = subprocess.run(["man", "--warnings", "-E", "UTF-8", "-l", page], capture_output=True,
-                                        env=dict(os.environ, MANPAGER="cat", MANWIDTH="80"))
-                self.assertEqual((result.returncode, result.stderr), (0, b""), page)
 
     def test_every_key_of_the_help_pages_and_no_other(self):
         screen, directory = help_keys()
