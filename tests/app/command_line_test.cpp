@@ -48,10 +48,8 @@ TEST(CommandLine, ReadOptions) {
         {"pelong bbs 1 2", " host=bbs port=2"}, // the last port wins
         {"pelong /E PETSCII bbs", " host=bbs emu=5"},
         {"pelong -e nonsense bbs", " host=bbs"},
-        {"pelong -e", " host=-e"}, // no value: a host
         {"pelong bbs -h", " host=bbs usage"},
         {"pelong --version -h", " version"},
-        {"pelong -version", " host=-version"}, // only the long form
         {"pelong -i list.lst -q", " import=list.lst quiet"},
         {"pelong -x bbs", " host=-x port=0"}, // unknown option: positional
     };

@@ -1,9 +1,7 @@
 // The text helpers and the one UTF-8 decoder and encoder.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
-#include <utility>
 
 #include "base/text.h"
 #include "base/utf8.h"
@@ -17,19 +15,6 @@ TEST(Text, CaseFoldingCompareAndFind) {
     const char *text = "Welcome to the BBS";
     EXPECT_EQ(text_find(text, "bbs"), text + 15);
     EXPECT_EQ(text_find(text, "BBS!"), nullptr);
-}
-
-TEST(Text, BoundedFormatCopyAndTrimAlwaysTerminate) {
-    char buf[8] = "xxxxxxx";
-    EXPECT_EQ(text_format(buf, sizeof buf, "%s-%d", "port", 2323), 7);
-    EXPECT_STREQ(buf, "port-23");
-    text_copy(buf, "zz", 1);
-    EXPECT_STREQ(buf, "");
-    for (auto [in, out] : {std::pair{"  a b \t\r\n", "a b"}, {" \r\n ", ""}}) {
-        char line[16];
-        text_trim(strcpy(line, in));
-        EXPECT_STREQ(line, out) << in;
-    }
 }
 
 // What utf8_decode makes of the start of some bytes: the length and code of a character, 0 for a

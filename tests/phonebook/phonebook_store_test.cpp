@@ -1,4 +1,4 @@
-// The operations on the entry array: emptiness, counting, free slots, sorting, searching, stamping.
+// The operations on the entry array: emptiness, counting, free slots, sorting, stamping.
 #include <gtest/gtest.h>
 
 #include "base/clock.h"
@@ -32,24 +32,6 @@ TEST(PhonebookStore, EmptyMeansNoNameAndNoAddressAndSortsLast) {
     for (PhonebookEntry &e : pb->entries) set_entry(&e, "x", "y");
     EXPECT_EQ(phonebook_first_empty(pb), -1);
     phonebook_destroy(pb);
-}
-
-TEST(PhonebookStore, MatchFoldsOnlyAToZ) {
-    PhonebookEntry e;
-    phonebook_entry_clear(&e);
-    set_entry(&e,
-              "The \x8E"
-              "BBS",
-              "bbs.Example.org 2323");
-    const struct {
-        const char *text;
-        bool match;
-    } cases[] = {
-        {"the", true},  {"EXAMPLE", true},  {"2323", true},
-        {"\x8E", true}, {"\x84", false}, // CP437 a-umlaut is not folded to its capital
-        {"", false},    {"nowhere", false},
-    };
-    for (const auto &c : cases) EXPECT_EQ(phonebook_entry_matches(&e, c.text), c.match) << c.text;
 }
 
 TEST(PhonebookStore, StampWritesTheLocalDateAndSaves) {
