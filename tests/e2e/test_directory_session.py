@@ -1,5 +1,5 @@
 """The dialing directory at 80x25 against the test host, from a phonebook made by pelong -i LIST -q:
-PgDn, go to 50, find and next, add, delete, sort, a failed and a good dial (only that one stamped),
+go to 50, find and next, add, delete, sort, a failed and a good dial (only that one stamped),
 quick-dial, Esc back to the terminal as it was, the files after the end; -i without -q with the
 directory as the first screen; and an unprivileged user whose saves the directory refuses."""
 
@@ -55,8 +55,6 @@ def list_keys(t, home):
     t.keys("M-d")
     t.wait_text(" 5 of 2000 entries used ")
     t.check("Num   Name                             Address                     Last Call" in t.text(), "headings")
-    pick(t, ["PageDown"], "  19")  # 18 list rows on: the list scrolled by one
-    t.check(t.screen()[4].startswith("║    2"), "PgDn did not scroll the list")
     pick(t, ["5", "0", "Enter"], "  50")
     pick(t, ["Home", "f"], "Test Board", "127.0.0.1")
     pick(t, ["n"], "Dead End")
