@@ -82,11 +82,19 @@ static void read_signal_pipe() {
     key_queue_push(&g_key_queue, KEY_RESIZE);
 }
 
+// Bytes the key queue can take whatever they hold: every key uses at least one byte, and the
+// decoder may still hold some. The rest waits in the terminal until keys are taken.
+static int input_room() {
+    return KEY_QUEUE_SIZE - g_key_queue.count - g_key_decoder.count;
+}
+
 // Reads what the terminal sent; a closed or failing input is no longer polled (the hang-up
 // signal ends the program in that case).
 static void read_input() {
-    uint8_t bytes[256];
-    ssize_t n = read(input_fd, bytes, sizeof bytes);
+    uint8_t bytes[KEY_QUEUE_SIZE];
+    int room = input_room();
+    if (room <= 0) return;
+    ssize_t n = read(input_fd, bytes, (size_t)room);
     if (n > 0)
         key_decode_feed(&g_key_decoder, bytes, (int)n, clock_ms(), &g_key_queue);
     else if (n == 0 || (errno != EINTR && errno != EAGAIN))
@@ -112,7 +120,7 @@ static int platform_wait(int timeout_ms, uint32_t *key, bool with_socket) {
 
         pollfd fds[3];
         int count = 0, input_at = -1, pipe_at = -1, socket_at = -1;
-        if (input_fd >= 0) input_at = count, fds[count++] = pollfd{input_fd, POLLIN, 0};
+        if (input_fd >= 0 && input_room() > 0) input_at = count, fds[count++] = pollfd{input_fd, POLLIN, 0};
         if (signal_pipe[0] >= 0) pipe_at = count, fds[count++] = pollfd{signal_pipe[0], POLLIN, 0};
         int socket_fd = with_socket && socket_source ? socket_source() : -1;
         if (socket_fd >= 0) socket_at = count, fds[count++] = pollfd{socket_fd, POLLIN, 0};

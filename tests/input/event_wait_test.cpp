@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <string>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -116,6 +117,23 @@ TEST_F(EventWaitTest, ResizeSignalQueuesTheResizeKeyAfterTheHook) {
     EXPECT_EQ(hook_calls, 1);
     event_wait_set_resize_hook(nullptr);
     event_wait_close();
+}
+
+// A paste far longer than the key queue: the terminal keeps what the queue cannot take yet.
+TEST_F(EventWaitTest, PasteLongerThanTheKeyQueueArrivesWholeAndInOrder) {
+    std::string paste;
+    for (int i = 0; i < 300; i++) paste += (char)('a' + i % 26);
+    paste += "\x1b[A"; // a sequence at the end still decodes
+    type(paste.c_str());
+    std::string got;
+    uint32_t key;
+    while (event_wait(100, &key) == EVENT_KEY) {
+        if (key == KEY_UP)
+            got += "<up>";
+        else
+            got += (char)key;
+    }
+    EXPECT_EQ(got, paste.substr(0, 300) + "<up>");
 }
 
 } // namespace
