@@ -12,7 +12,7 @@
 #include "app/help_pages.h"
 #include "app/host_keys.h"
 #include "display/present.h"
-#include "base/clock.h"
+#include "input/event_wait.h"
 #include "input/keys.h"
 #include "net/telnet.h"
 #include "phonebook/phonebook.h"
@@ -31,12 +31,13 @@ static const char *const kTextModeNames[PETSCII_TEXT_MODES] = {
 static const int kEmulationNoticeMs = 700;
 static const int kTextModeNoticeMs = 900;
 
-// A short notice over the screen; keys pressed meanwhile stay queued for the main loop.
+// A short notice over the screen; keys pressed meanwhile are read on time and stay queued for the
+// main loop.
 static void show_notice(const char *title, const char *text, int ms) {
     ui_panel(title, text, 0);
     g_frame.cursor_visible = 0;
     present_frame();
-    clock_sleep_ms(ms);
+    event_wait_fd(-1, 0, ms);
     compose_and_present();
 }
 

@@ -56,6 +56,7 @@ static int run_quiet_import(const char *path) {
 // The transport, and the telnet layer's waits through the program's event wait.
 static int start_network() {
     if (!transport_start()) return 0;
+    transport_set_wait_hook(event_wait_fd);
     telnet_set_wait_hook(event_wait);
     return 1;
 }

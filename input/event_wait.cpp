@@ -151,3 +151,40 @@ int event_wait_for_key(int timeout_ms, uint32_t *key) {
     if (fake_wait) return fake_wait(timeout_ms, key) == EVENT_KEY ? EVENT_KEY : EVENT_TIMEOUT;
     return platform_wait(timeout_ms, key, false);
 }
+
+int event_wait_fd(int fd, short events, int timeout_ms) {
+    if (timeout_ms < 0) timeout_ms = 0;
+    if (fake_wait) { // scripted keys need no reading; the fake clock moves on
+        if (fd < 0) {
+            clock_sleep_ms(timeout_ms);
+            return 0;
+        }
+        pollfd p = {fd, events, 0};
+        int r = poll(&p, 1, timeout_ms);
+        return r < 0 ? -1 : r == 0 ? 0 : p.revents;
+    }
+    uint32_t start = clock_ms();
+    bool polled = false;
+    for (;;) {
+        uint32_t now = clock_ms();
+        key_decode_expire(&g_key_decoder, now, &g_key_queue);
+        uint32_t elapsed = now - start;
+        if (polled && elapsed >= (uint32_t)timeout_ms) return 0;
+        int slice = timeout_ms > (int)elapsed ? (int)((uint32_t)timeout_ms - elapsed) : 0;
+        int held = key_decode_wait_ms(&g_key_decoder, now);
+        if (held >= 0 && held < slice) slice = held;
+
+        pollfd fds[2];
+        int count = 0, input_at = -1, fd_at = -1;
+        if (fd >= 0) fd_at = count, fds[count++] = pollfd{fd, events, 0};
+        if (input_fd >= 0 && input_room() > 0) input_at = count, fds[count++] = pollfd{input_fd, POLLIN, 0};
+        int ready = poll(fds, (nfds_t)count, slice);
+        polled = true;
+        if (ready < 0) {
+            if (errno == EINTR) continue;
+            return -1;
+        }
+        if (input_at >= 0 && fds[input_at].revents) read_input();
+        if (fd_at >= 0 && fds[fd_at].revents) return fds[fd_at].revents;
+    }
+}

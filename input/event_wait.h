@@ -35,3 +35,9 @@ void event_wait_set_fake(EventWaitFn fake);
 // The same wait for callers that cannot take network data (dialogs): the socket is left out, so a
 // host that keeps sending does not wake them over and over.
 int event_wait_for_key(int timeout_ms, uint32_t *key);
+
+// Waits up to timeout_ms for fd to become ready for events (fd -1: only the time passes) while the
+// terminal is read into the key queue, so typed bytes keep their time of arrival and a held Esc
+// settles as in any other wait; keys stay queued for later. Every wait that may last longer than
+// the lone-Esc time goes through here. poll's revents of fd, 0 after the time-out, -1 on failure.
+int event_wait_fd(int fd, short events, int timeout_ms);

@@ -1,5 +1,6 @@
 #include "net/transport.h"
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -8,6 +9,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -37,13 +39,58 @@ static void set_last_error(int code) {
     set_error_text(g_transport.last_error, sizeof g_transport.last_error, strerrordesc_np(code), code);
 }
 
-static int wait_fd(int fd, short events, int timeout_ms, short *revents) {
+static int poll_fd(int fd, short events, int timeout_ms) {
     pollfd p = {fd, events, 0};
     int r;
-    while ((r = poll(&p, 1, timeout_ms)) < 0 && errno == EINTR) {
+    while ((r = poll(&p, fd >= 0 ? 1 : 0, timeout_ms)) < 0 && errno == EINTR) {
     }
-    *revents = r > 0 ? p.revents : 0;
-    return r;
+    return r < 0 ? -1 : r == 0 ? 0 : p.revents;
+}
+
+static int (*g_wait_hook)(int fd, short events, int timeout_ms) = poll_fd;
+
+void transport_set_wait_hook(int (*wait)(int fd, short events, int timeout_ms)) {
+    g_wait_hook = wait ? wait : poll_fd;
+}
+
+static int wait_fd(int fd, short events, int timeout_ms, short *revents) {
+    int r = g_wait_hook(fd, events, timeout_ms);
+    *revents = r > 0 ? (short)r : 0;
+    return r < 0 ? -1 : r > 0 ? 1 : 0;
+}
+
+struct Resolution {
+    const char *host;
+    const char *service;
+    const addrinfo *hints;
+    addrinfo *list;
+    int rc;
+    int error;
+    std::atomic<bool> done;
+};
+
+static void *resolve(void *arg) {
+    Resolution *r = (Resolution *)arg;
+    r->rc = getaddrinfo(r->host, r->service, r->hints, &r->list);
+    r->error = errno;
+    r->done.store(true);
+    return nullptr;
+}
+
+// getaddrinfo may take seconds; with a wait hook in place it runs on a thread of its own while the
+// hook keeps waiting in short slices (reading the keyboard, for one).
+static int resolve_waiting(const char *host, const char *service, const addrinfo *hints, addrinfo **list) {
+    Resolution r{host, service, hints, nullptr, 0, 0, {false}};
+    pthread_t thread;
+    if (g_wait_hook == poll_fd || pthread_create(&thread, nullptr, resolve, &r) != 0) {
+        resolve(&r);
+    } else {
+        while (!r.done.load()) g_wait_hook(-1, 0, 10);
+        pthread_join(thread, nullptr);
+    }
+    *list = r.list;
+    errno = r.error;
+    return r.rc;
 }
 
 int transport_start() {
@@ -68,7 +115,7 @@ int transport_open(const char *host, int port, char *error, int error_size) {
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo *list = nullptr;
-    int rc = getaddrinfo(host, service, &hints, &list);
+    int rc = resolve_waiting(host, service, &hints, &list);
     if (rc != 0 || !list) {
         int code = rc == EAI_SYSTEM ? errno : rc;
         const char *text = rc == EAI_SYSTEM ? strerrordesc_np(errno) : gai_strerror(rc);

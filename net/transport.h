@@ -17,6 +17,11 @@ int transport_poll_connect(int timeout_ms);
 int transport_receive(uint8_t *buffer, int max);
 // Bytes actually sent; -1 when no socket is open; 0 for an empty request.
 int transport_send(const uint8_t *bytes, int length);
+// Every wait of the transport (name resolution, the connect, a send the peer is not taking) goes
+// through wait: fd ready for events within timeout_ms (fd -1: only the time) gives poll's revents,
+// 0 a time-out, -1 a failure. The program's own wait reads the keyboard meanwhile; nullptr restores
+// the plain poll.
+void transport_set_wait_hook(int (*wait)(int fd, short events, int timeout_ms));
 // Safe at any time, also twice.
 void transport_close();
 bool transport_is_open();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <poll.h>
 #include <string>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -134,6 +135,22 @@ TEST_F(EventWaitTest, PasteLongerThanTheKeyQueueArrivesWholeAndInOrder) {
             got += (char)key;
     }
     EXPECT_EQ(got, paste.substr(0, 300) + "<up>");
+}
+
+// Waits that do not take keys (notices, connecting, a stalled send) still read the terminal, so an
+// Esc and a letter typed 200 ms later stay two keys instead of becoming Alt with the letter.
+TEST_F(EventWaitTest, EscThenALetterDuringALongWaitStayTwoKeys) {
+    type("\x1b");
+    EXPECT_EQ(event_wait_fd(-1, 0, 200), 0);
+    type("h");
+    EXPECT_EQ(event_wait_fd(net[0], POLLIN, 100), 0);
+    host_sends();
+    EXPECT_EQ(event_wait_fd(net[0], POLLIN, 1000), POLLIN);
+    uint32_t key;
+    EXPECT_EQ(event_wait_for_key(0, &key), EVENT_KEY);
+    EXPECT_EQ(key, (uint32_t)KEY_ESC);
+    EXPECT_EQ(event_wait_for_key(100, &key), EVENT_KEY);
+    EXPECT_EQ(key, (uint32_t)'h');
 }
 
 } // namespace
