@@ -80,7 +80,10 @@ static void command_petscii_text_mode() {
 static void command_toggle_status_bar() {
     g_settings.status_bar = !g_settings.status_bar;
     apply_emulation();
-    settings_write(&g_settings); // a failed save leaves the old files as they were
+    if (!settings_write(&g_settings)) { // the old files stay as they were; the new bar stays on screen
+        compose_frame();
+        ui_message("Error", "Could not write pelo.cfg / pelong.cfg");
+    }
     compose_and_present();
 }
 

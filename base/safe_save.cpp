@@ -51,16 +51,24 @@ int safe_save_begin_like(SafeSave *s, const char *path, const char *mode_of) {
     s->fd = -1;
     s->failed = 0;
     s->used = 0;
-    if (!path[0] || (int)strlen(path) >= SAFE_SAVE_PATH - 24) return 0;
+    s->error = 0;
+    if (!path[0] || (int)strlen(path) >= SAFE_SAVE_PATH - 24) {
+        errno = ENAMETOOLONG;
+        return 0;
+    }
     resolve_target(path, s->path, sizeof s->path);
     if (text_format(s->temp_path, sizeof s->temp_path, "%s.%ld.tmp", s->path, (long)getpid()) >=
-        (int)sizeof s->temp_path - 1)
+        (int)sizeof s->temp_path - 1) {
+        errno = ENAMETOOLONG;
         return 0;
+    }
     int fd = g_safe_save_ops.open(s->temp_path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) return 0;
     if (fchmod(fd, target_mode(mode_of ? mode_of : s->path)) != 0) {
+        int error = errno;
         g_safe_save_ops.close(fd);
         unlink(s->temp_path);
+        errno = error;
         return 0;
     }
     s->fd = fd;
@@ -76,6 +84,7 @@ static void flush_buffer(SafeSave *s) {
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             s->failed = 1;
+            s->error = n < 0 ? errno : ENOSPC; // a write of nothing: the disk took no more
             break;
         }
         p += n;
@@ -124,12 +133,17 @@ int safe_save_finish(SafeSave *s) {
     if (s->fd < 0) return 0;
     if (s->used > 0) flush_buffer(s);
     bool ok = !s->failed;
-    if (ok && g_safe_save_ops.fsync(s->fd) != 0) ok = false;
-    if (g_safe_save_ops.close(s->fd) != 0) ok = false;
+    auto fail = [&] {
+        if (ok) s->error = errno;
+        ok = false;
+    };
+    if (ok && g_safe_save_ops.fsync(s->fd) != 0) fail();
+    if (g_safe_save_ops.close(s->fd) != 0) fail();
     s->fd = -1;
-    if (ok && g_safe_save_ops.rename(s->temp_path, s->path) != 0) ok = false;
+    if (ok && g_safe_save_ops.rename(s->temp_path, s->path) != 0) fail();
     if (!ok) {
         unlink(s->temp_path);
+        errno = s->error;
         return 0;
     }
     sync_directory(s->path);

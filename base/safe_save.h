@@ -24,13 +24,15 @@ struct SafeSave {
     int fd;                         // the temporary file, -1 when none is open
     int failed;                     // a write failed: finishing removes the temporary file and reports 0
     int used;                       // bytes waiting in buffer
+    int error;                      // errno of the first failure, given back when the save ends
     char path[SAFE_SAVE_PATH];      // the file being replaced
     char temp_path[SAFE_SAVE_PATH]; // path + ".<pid>.tmp"
     unsigned char buffer[SAFE_SAVE_BUFFER];
 };
 
 // Creates the temporary file for path; 0 when it cannot be created (nothing is left behind) or the
-// path is empty. The new file gets the permissions of the file it replaces.
+// path is empty. The new file gets the permissions of the file it replaces. Every failure leaves the
+// system's reason in errno.
 int safe_save_begin(SafeSave *s, const char *path);
 // The same, with the permissions of the file mode_of (a backup stays as private as its original).
 int safe_save_begin_like(SafeSave *s, const char *path, const char *mode_of);

@@ -35,6 +35,9 @@ struct Phonebook {
     // Set when an existing file could not be read in full: saving then refuses, so that a file the
     // program could not read is never replaced by what little it did read.
     int save_blocked;
+    // Why the last save failed (or saving is blocked): the file and the system's errno value.
+    const char *failed_path;
+    int failed_errno;
 };
 
 // Taken at start-up, freed at shutdown.

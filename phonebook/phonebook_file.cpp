@@ -71,7 +71,11 @@ static void read_extension(Phonebook *pb, FILE *f) {
             }
         }
     }
-    if (ferror(f)) pb->save_blocked = 1;
+    if (ferror(f)) {
+        pb->save_blocked = 1;
+        pb->failed_path = pb->ext_path;
+        pb->failed_errno = errno;
+    }
 }
 
 void phonebook_read(Phonebook *pb, FILE *fon, FILE *ext) {
@@ -90,7 +94,11 @@ void phonebook_read(Phonebook *pb, FILE *fon, FILE *ext) {
         for (int field = 0; field < 5; field++)
             phonebook_decode_field(e.image, field, entry_field(&e, field));
     }
-    if (ferror(fon)) pb->save_blocked = 1;
+    if (ferror(fon)) {
+        pb->save_blocked = 1;
+        pb->failed_path = pb->fon_path;
+        pb->failed_errno = errno;
+    }
     if (ext) read_extension(pb, ext);
 }
 
@@ -99,9 +107,15 @@ int phonebook_load(Phonebook *pb, const char *fon_path, const char *ext_path) {
     safe_save_store_path(pb->ext_path, ext_path, sizeof pb->ext_path);
     // A missing file is a new phonebook; one that exists but cannot be read must not be replaced.
     FILE *fon = fopen(fon_path, "rb");
+    pb->failed_path = pb->fon_path;
+    pb->failed_errno = errno;
     bool unreadable = !fon && errno != ENOENT;
     FILE *ext = fon ? fopen(ext_path, "rb") : nullptr;
-    if (fon && !ext && errno != ENOENT) unreadable = true;
+    if (fon && !ext && errno != ENOENT) {
+        unreadable = true;
+        pb->failed_path = pb->ext_path;
+        pb->failed_errno = errno;
+    }
     phonebook_read(pb, fon, ext);
     if (unreadable) pb->save_blocked = 1;
     if (ext) fclose(ext);
@@ -170,16 +184,26 @@ static int save_extension(const Phonebook *pb) {
     return safe_save_finish(&out);
 }
 
+// A save that failed on path: the reason is kept for the caller to show.
+static int save_failed(Phonebook *pb, const char *path) {
+    pb->failed_path = path;
+    pb->failed_errno = errno;
+    return 0;
+}
+
 int phonebook_save(Phonebook *pb) {
-    if (pb->save_blocked) return 0;
+    if (pb->save_blocked) {
+        errno = pb->failed_errno;
+        return 0;
+    }
     if (pb->loaded_count >= 1 && pb->loaded_count <= PHONEBOOK_BACKUP_LIMIT) make_backup(pb->fon_path);
     SafeSave out;
-    if (!safe_save_begin(&out, pb->fon_path)) return 0;
+    if (!safe_save_begin(&out, pb->fon_path)) return save_failed(pb, pb->fon_path);
     for (PhonebookEntry &e : pb->entries) {
         encode_entry(&e);
         safe_save_write(&out, e.image, sizeof e.image);
     }
-    if (!safe_save_finish(&out)) return 0;
+    if (!safe_save_finish(&out)) return save_failed(pb, pb->fon_path);
     pb->loaded_count = PHONEBOOK_SLOTS; // no further backup in this run
-    return save_extension(pb);
+    return save_extension(pb) ? 1 : save_failed(pb, pb->ext_path);
 }

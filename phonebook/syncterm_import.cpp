@@ -88,7 +88,11 @@ int syncterm_import(Phonebook *pb, const char *path, const ImportPrompts *prompt
         return 0;
     }
     if (!phonebook_save(pb)) {
-        if (prompts) prompts->message("Error", "Could not write the phonebook file!");
+        if (prompts)
+            prompts->message("Error", "Could not write the phonebook file!");
+        else
+            fprintf(stderr, "Could not write %s: %s\n", pb->failed_path ? pb->failed_path : "the phonebook",
+                    strerror(pb->failed_errno));
         return 0;
     }
     if (prompts) {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 
 #include "phonebook/address.h"
 #include "phonebook/phonebook.h"
@@ -176,6 +177,11 @@ int syncterm_parse_apply(Phonebook *pb, const char *path, int include_other, Imp
     *counters = ImportCounters{};
     FILE *f = fopen(path, "rb");
     if (!f) return 0;
+    struct stat st;
+    if (fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode)) { // opens, but holds no list
+        fclose(f);
+        return 0;
+    }
     CountingBackup kept{};
     CountingBackup *backup = counting ? &kept : nullptr;
     SyncTermSection defaults{}, section{};

@@ -199,6 +199,21 @@ TEST_F(Import, InteractiveImportEndsOnNoOrFailure) {
     EXPECT_EQ(g_dialogs.changed, 0);
 }
 
+// Without a screen, a failed save named neither the file nor the reason, and a directory given as
+// the list "imported" nothing.
+TEST_F(Import, QuietFailuresSayWhatAndWhy) {
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(syncterm_import(pb, dir.path.c_str(), nullptr, &settings, dir.path.c_str()), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Cannot open " + dir.path + "\n");
+
+    fault_arm(FAULT_RENAME, 1);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(quiet(kList), "");
+    safe_save_ops_reset();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Could not write " + dir.file("pelo.fon") + ": Input/output error\n");
+}
+
 TEST_F(Import, TheTwoThousandLimit) {
     for (int i = 0; i < 1990; i++) add(i, "Used", ("used" + std::to_string(i)).c_str());
     std::string text;
