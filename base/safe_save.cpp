@@ -47,6 +47,12 @@ int safe_save_begin(SafeSave *s, const char *path) {
     return safe_save_begin_like(s, path, nullptr);
 }
 
+// The rename would replace a file whatever its permissions: one this user could not open for
+// writing is refused, as a plain write would have been.
+static bool may_replace(const char *path) {
+    return faccessat(AT_FDCWD, path, W_OK, AT_EACCESS) == 0 || errno == ENOENT;
+}
+
 int safe_save_begin_like(SafeSave *s, const char *path, const char *mode_of) {
     s->fd = -1;
     s->failed = 0;
@@ -62,6 +68,7 @@ int safe_save_begin_like(SafeSave *s, const char *path, const char *mode_of) {
         errno = ENAMETOOLONG;
         return 0;
     }
+    if (!may_replace(s->path)) return 0;
     int fd = g_safe_save_ops.open(s->temp_path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0) return 0;
     if (fchmod(fd, target_mode(mode_of ? mode_of : s->path)) != 0) {

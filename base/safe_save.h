@@ -30,9 +30,10 @@ struct SafeSave {
     unsigned char buffer[SAFE_SAVE_BUFFER];
 };
 
-// Creates the temporary file for path; 0 when it cannot be created (nothing is left behind) or the
-// path is empty. The new file gets the permissions of the file it replaces. Every failure leaves the
-// system's reason in errno.
+// Creates the temporary file for path; 0 when it cannot be created (nothing is left behind), the
+// path is empty, or path names a file this user could not write to in place (a file the user made
+// read-only stays as it is). The new file gets the permissions of the file it replaces. Every
+// failure leaves the system's reason in errno.
 int safe_save_begin(SafeSave *s, const char *path);
 // The same, with the permissions of the file mode_of (a backup stays as private as its original).
 int safe_save_begin_like(SafeSave *s, const char *path, const char *mode_of);

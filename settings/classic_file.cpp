@@ -1,5 +1,6 @@
 // The classic numbered-line settings file, shared with the older generation of the program: 23 value
 // lines, an empty line and a legend. Lines are read by number; "----" (the legend) ends reading.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -47,7 +48,10 @@ static void strip_line_end(char *line) {
 
 void settings_read_classic(Settings *s, const char *path) {
     FILE *f = fopen(path, "rb");
-    if (!f) return;
+    if (!f) {
+        if (errno != ENOENT) s->save_blocked = 1; // there, but not for us to read
+        return;
+    }
     char line[CLASSIC_LINE];
     for (int number = 1; number <= 23 && file_read_line(f, line, sizeof line); number++) {
         strip_line_end(line);
@@ -86,6 +90,7 @@ void settings_read_classic(Settings *s, const char *path) {
         }
         }
     }
+    if (ferror(f)) s->save_blocked = 1;
     fclose(f);
 }
 

@@ -1,5 +1,6 @@
 // The extended key=value settings file: everything the classic file has no line for. One table
 // gives each key, how its value is read and how it is written, in the order of writing.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -91,7 +92,10 @@ static void apply_value(Settings *s, const ExtendedKey &key, const char *value) 
 
 void settings_read_extended(Settings *s, const char *path) {
     FILE *f = fopen(path, "rb");
-    if (!f) return;
+    if (!f) {
+        if (errno != ENOENT) s->save_blocked = 1; // there, but not for us to read
+        return;
+    }
     char line[EXTENDED_LINE];
     while (file_read_line(f, line, sizeof line)) {
         char *value = file_line_has_content(line) ? file_split_key_value(line) : nullptr;
@@ -99,6 +103,7 @@ void settings_read_extended(Settings *s, const char *path) {
         for (const ExtendedKey &key : kKeys)
             if (text_casecmp(line, key.name) == 0) apply_value(s, key, value);
     }
+    if (ferror(f)) s->save_blocked = 1;
     fclose(f);
 }
 

@@ -1,5 +1,7 @@
 #include "settings/settings.h"
 
+#include <cerrno>
+
 #include <cstring>
 
 #include "base/safe_save.h"
@@ -45,12 +47,17 @@ int settings_can_carry(SettingsText field, const char *text) {
 int settings_load(Settings *s, const char *classic_path, const char *extended_path) {
     safe_save_store_path(s->classic_path, classic_path, sizeof s->classic_path);
     safe_save_store_path(s->extended_path, extended_path, sizeof s->extended_path);
+    s->save_blocked = 0;
     settings_read_classic(s, classic_path);
     settings_read_extended(s, extended_path);
     return 1;
 }
 
 int settings_write(const Settings *s) {
+    if (s->save_blocked) {
+        errno = EACCES;
+        return 0;
+    }
     if (!settings_write_classic(s, s->classic_path)) return 0;
     return settings_write_extended(s, s->extended_path);
 }

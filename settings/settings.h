@@ -57,6 +57,9 @@ struct Settings {
     char c64_font[260];
     char classic_path[512];
     char extended_path[512];
+    // Set when a settings file exists but could not be read: saving then refuses, so that a file
+    // the program could not read is never replaced by defaults.
+    int save_blocked;
 };
 
 extern Settings g_settings;
@@ -66,8 +69,8 @@ void settings_set_defaults(Settings *s);
 // current values; a missing file is skipped. Returns 1.
 int settings_load(Settings *s, const char *classic_path, const char *extended_path);
 // Writes the classic file, then the extended file, to the stored paths. 1 when both were saved in
-// full; on failure the file that failed keeps its old contents (the extended file is not tried
-// when the classic one fails).
+// full; 0 at once while saving is blocked; on failure the file that failed keeps its old contents (the
+// extended file is not tried when the classic one fails).
 int settings_write(const Settings *s);
 // 1 for "on", "yes" or "true" in any case, or exactly "1"; 0 for anything else.
 int settings_parse_flag(const char *word);

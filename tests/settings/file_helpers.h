@@ -8,7 +8,9 @@
 #include <sstream>
 #include <string>
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -29,6 +31,24 @@ struct TempDir {
                                   std::filesystem::directory_iterator());
     }
 };
+
+// Runs body as the user nobody in a child process (root passes every permission check) and gives
+// its result back: body returns 0 when all its checks held. dir is handed over to nobody first.
+// Without root, body runs as the user the tests run as.
+template <class Body> int run_unprivileged(const TempDir &dir, Body body) {
+    if (getuid() != 0) return body();
+    const uid_t nobody = 65534;
+    if (chown(dir.path.c_str(), nobody, nobody) != 0) return -1;
+    pid_t child = fork();
+    if (child == 0) {
+        bool dropped = setgroups(0, nullptr) == 0 && setresgid(nobody, nobody, nobody) == 0 &&
+                       setresuid(nobody, nobody, nobody) == 0;
+        _exit(dropped ? body() : 99);
+    }
+    int status = -1;
+    if (child < 0 || waitpid(child, &status, 0) != child) return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 inline std::string read_file(const std::string &path) {
     std::ostringstream data;

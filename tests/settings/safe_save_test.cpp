@@ -51,3 +51,26 @@ TEST(SafeSave, KeepsPermissionsAndSavesThroughLinks) {
     EXPECT_EQ(st.st_mode & 0777, 0600u);
     EXPECT_EQ(read_file(dir.file("real.cfg")).substr(0, 6), "/new\r\n");
 }
+
+// A rename passes over the permissions a plain write must respect: a pelo.cfg the user made
+// read-only was replaced, and one that could not be read was replaced by defaults.
+TEST(SafeSave, FilesTheUserProtectedStayAsTheyAre) {
+    TempDir dir;
+    int failed = run_unprivileged(dir, [&] {
+        int bad = 0;
+        const std::string cfg = dir.file("pelo.cfg"), old = "/old\r\n";
+        write_file(cfg, old);
+        chmod(cfg.c_str(), 0444);
+        Settings s = changed_settings(dir);
+        settings_load(&s, cfg.c_str(), dir.file("pelong.cfg").c_str());
+        if (settings_write(&s) != 0 || errno != EACCES || read_file(cfg) != old) bad |= 1;
+        chmod(cfg.c_str(), 0200); // writable, but it cannot be read
+        settings_set_defaults(&s);
+        settings_load(&s, cfg.c_str(), dir.file("pelong.cfg").c_str());
+        chmod(cfg.c_str(), 0644);
+        if (settings_write(&s) != 0 || read_file(cfg) != old) bad |= 2;
+        if (dir.entries() != 1) bad |= 4; // no temporary file, no extended file
+        return bad;
+    });
+    EXPECT_EQ(failed, 0);
+}
