@@ -1,6 +1,5 @@
 #include "app/command_line.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include "base/emulation.h"
@@ -13,47 +12,27 @@ const char kUsageText[] = VERSION_LINE "usage: pelong [host [port]] [-e emulatio
                                        "  -e   emulation: ansi cp437 utf8 vt100 tty petscii40 petscii80\n"
                                        "  -i   import a SyncTERM phonebook (-q: without starting the UI)\n";
 
-void cmdline_join(int argc, const char *const *argv, char *out, int size) {
-    if (size < 1) return;
-    int n = 0;
-    auto put = [&](char c) {
-        if (n < size - 1) out[n++] = c;
-    };
-    for (int i = 0; i < argc; i++) {
-        const char *arg = argv[i];
-        bool quote = !*arg || strpbrk(arg, " \t") != nullptr;
-        if (i > 0) put(' ');
-        if (quote) put('"');
-        for (const char *p = arg; *p; p++) put(*p);
-        if (quote) put('"');
+// A port argument: decimal digits only, 1 to 65535; 0 for anything else.
+static int parse_port(const char *text) {
+    long value = 0;
+    if (!*text) return 0;
+    for (const char *p = text; *p; p++) {
+        if (*p < '0' || *p > '9') return 0;
+        value = value * 10 + (*p - '0');
+        if (value > 65535) return 0;
     }
-    out[n] = 0;
-}
-
-void cmdline_split(CommandLine *cl, const char *line) {
-    text_copy(cl->buffer, line, CMDLINE_BUFFER);
-    cl->argc = 0;
-    char *p = cl->buffer;
-    while (cl->argc < CMDLINE_MAX_ARGS) {
-        while (*p == ' ' || *p == '\t') p++;
-        if (!*p) break;
-        if (*p == '"') {
-            cl->argv[cl->argc++] = ++p;
-            while (*p && *p != '"') p++;
-        } else {
-            cl->argv[cl->argc++] = p;
-            while (*p && *p != ' ' && *p != '\t') p++;
-        }
-        if (!*p) break;
-        *p++ = 0;
-    }
-    cl->argv[cl->argc] = nullptr;
+    return (int)value;
 }
 
 void cmdline_read_options(int argc, char *const *argv, StartOptions *out) {
-    *out = StartOptions{nullptr, 23, EMU_NONE, nullptr, 0, 0, 0};
+    *out = StartOptions{nullptr, 23, EMU_NONE, nullptr, 0, 0, 0, nullptr};
+    if (argc > CMDLINE_MAX_ARGS) argc = CMDLINE_MAX_ARGS; // the rest is ignored
     for (int i = 1; i < argc; i++) {
         const char *arg = argv[i];
+        if (strcmp(arg, "--help") == 0) {
+            out->show_usage = 1;
+            return;
+        }
         if (strcmp(arg, "--version") == 0) {
             out->show_version = 1;
             return;
@@ -80,7 +59,9 @@ void cmdline_read_options(int argc, char *const *argv, StartOptions *out) {
         }
         if (!out->host)
             out->host = arg;
+        else if ((out->port = parse_port(arg)) == 0)
+            out->bad_port = arg; // the last port given counts
         else
-            out->port = atoi(arg);
+            out->bad_port = nullptr;
     }
 }

@@ -1,17 +1,8 @@
-// The command line: joined from the process arguments, split again by the program's own quoting
-// rules (at most 31 arguments), and read into host, port, emulation and import options.
+// The command line: the process's own arguments (at most 31) read into host, port, emulation and
+// import options.
 #pragma once
 
-enum {
-    CMDLINE_BUFFER = 2048,
-    CMDLINE_MAX_ARGS = 31,
-};
-
-struct CommandLine {
-    char buffer[CMDLINE_BUFFER];      // arguments are carved out of this text in place
-    char *argv[CMDLINE_MAX_ARGS + 1]; // null after the last
-    int argc;
-};
+enum { CMDLINE_MAX_ARGS = 31 }; // the program's name counts as the first
 
 struct StartOptions {
     const char *host;        // nullptr when none was given
@@ -19,18 +10,14 @@ struct StartOptions {
     int emulation;           // -1 when -e was not given or its name is unknown
     const char *import_path; // nullptr when none
     int quiet;
-    int show_usage;   // -h or /? was seen
-    int show_version; // --version was seen
+    int show_usage;       // -h, -?, /? or --help was seen
+    int show_version;     // --version was seen
+    const char *bad_port; // the port argument when it is not a number from 1 to 65535 (port is 0 then)
 };
 
 extern const char kVersionText[];
 extern const char kUsageText[];
 
-// Joins process arguments with blanks, quoting any that holds a blank or tab or is empty,
-// cut to 2047 characters.
-void cmdline_join(int argc, const char *const *argv, char *out, int size);
-// Splits line (copied into cl->buffer) into at most 31 arguments.
-void cmdline_split(CommandLine *cl, const char *line);
-// Reads the arguments after the program name. Stops at -h or /? with show_usage set, and at
-// --version with show_version set.
+// Reads the arguments after the program name; arguments after the 31st are ignored. Stops at -h,
+// /? or --help with show_usage set, and at --version with show_version set.
 void cmdline_read_options(int argc, char *const *argv, StartOptions *out);

@@ -159,6 +159,10 @@ int app_main(int argc, char **argv) {
         text_write_stdout(options.show_usage ? kUsageText : kVersionText);
         return 0;
     }
+    if (options.bad_port) {
+        fprintf(stderr, "Bad port: %s\n", options.bad_port);
+        return 1;
+    }
     if (!load_phonebook()) return 1;
     if (options.import_path && options.quiet) return run_quiet_import(options.import_path) ? 0 : 1;
     if (!start_network()) {
@@ -179,13 +183,7 @@ int app_main(int argc, char **argv) {
 }
 
 int app_entry(int argc, char **argv) {
-    // The arguments are joined and split again so that quoting and the argument limit behave
-    // the same whatever shell started the program.
-    char line[CMDLINE_BUFFER];
-    cmdline_join(argc, argv, line, sizeof line);
-    static CommandLine cl;
-    cmdline_split(&cl, line);
-    int status = app_main(cl.argc, cl.argv);
+    int status = app_main(argc, argv);
     console_restore(); // a second restore does nothing; this one covers early returns
     fflush(nullptr);
     return status;

@@ -1,7 +1,7 @@
 // The program's entry: start-up in a fixed order, the main loop, shutdown in the reverse order.
 #pragma once
 
-// Joins and re-splits the process arguments, runs app_main, restores the console and flushes.
+// Runs app_main over the process arguments,, restores the console and flushes.
 int app_entry(int argc, char **argv);
 // The main routine over an already split argument vector; returns the exit status.
 int app_main(int argc, char **argv);

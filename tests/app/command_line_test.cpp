@@ -1,46 +1,39 @@
-// The command line split by the program's own rules, joined back, and read into options.
+// Reading the options from the process arguments.
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "app/command_line.h"
 
 namespace {
 
-// The arguments the program's own rules split line into, each in brackets.
-std::string split(const char *line) {
-    static CommandLine cl;
-    cmdline_split(&cl, line);
+// The options read from arguments (one text split at blanks, or the words as given): those that are
+// not the defaults, as text.
+std::string options_of(std::vector<std::string> words) {
+    if (words.size() == 1) {
+        std::string line = words[0];
+        words.clear();
+        for (size_t at = 0, blank; at <= line.size(); at = blank + 1) {
+            blank = std::min(line.find(' ', at), line.size());
+            words.push_back(line.substr(at, blank - at));
+        }
+    }
+    std::vector<char *> argv;
+    for (std::string &w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+    StartOptions o;
+    cmdline_read_options((int)words.size(), argv.data(), &o);
     std::string out;
-    for (int i = 0; i < cl.argc; i++) out += std::string("[") + cl.argv[i] + "]";
-    EXPECT_EQ(cl.argv[cl.argc], nullptr);
+    if (o.host) out += std::string(" host=") + o.host;
+    if (o.port != 23) out += " port=" + std::to_string(o.port);
+    if (o.emulation != -1) out += " emu=" + std::to_string(o.emulation);
+    if (o.import_path) out += std::string(" import=") + o.import_path;
+    out += std::string(o.quiet ? " quiet" : "") + (o.show_usage ? " usage" : "") +
+           (o.show_version ? " version" : "");
+    if (o.bad_port) out += std::string(" bad-port=") + o.bad_port;
     return out;
-}
-
-TEST(CommandLine, SplitQuotesAndLimit) {
-    const char *cases[][2] = {
-        {"  pelong \t bbs  2323 ", "[pelong][bbs][2323]"},
-        {"pelong \"my host\" \"\"", "[pelong][my host][]"},         // empty quotes: an empty argument
-        {"pelong \"ab\"cd ab\"cd\"", "[pelong][ab][cd][ab\"cd\"]"}, // quotes only open an argument
-        {"pelong \"unterminated arg", "[pelong][unterminated arg]"},
-        {"pelong C:\\dir\\x", "[pelong][C:\\dir\\x]"}, // no escape character
-    };
-    for (auto &c : cases) EXPECT_EQ(split(c[0]), c[1]) << c[0];
-    std::string forty = "pelong";
-    for (int i = 1; i < 40; i++) forty += " w" + std::to_string(i);
-    EXPECT_TRUE(split(forty.c_str()).ends_with("[w29][w30]")) << "31 arguments at most";
-}
-
-TEST(CommandLine, JoinQuotesWhatWouldSplitDifferently) {
-    const char *argv[] = {"pelong", "my host", "", "a\tb", "plain"};
-    char line[CMDLINE_BUFFER];
-    cmdline_join(5, argv, line, sizeof line);
-    EXPECT_EQ(split(line), "[pelong][my host][][a\tb][plain]");
-    std::string huge(5000, 'x');
-    const char *long_argv[] = {"pelong", huge.c_str()};
-    cmdline_join(2, long_argv, line, sizeof line);
-    EXPECT_EQ(strlen(line), (size_t)CMDLINE_BUFFER - 1);
 }
 
 TEST(CommandLine, ReadOptions) {
@@ -49,24 +42,25 @@ TEST(CommandLine, ReadOptions) {
         {"pelong /E PETSCII bbs", " host=bbs emu=5"},
         {"pelong -e nonsense bbs", " host=bbs"},
         {"pelong bbs -h", " host=bbs usage"},
+        {"pelong --help", " usage"},
+        {"pelong -?", " usage"},
         {"pelong --version -h", " version"},
         {"pelong -i list.lst -q", " import=list.lst quiet"},
-        {"pelong -x bbs", " host=-x port=0"}, // unknown option: positional
+        {"pelong -x bbs", " host=-x port=0 bad-port=bbs"}, // unknown option: positional
+        {"pelong bbs 65535", " host=bbs port=65535"},
+        {"pelong bbs 0", " host=bbs port=0 bad-port=0"},
+        {"pelong bbs 65536", " host=bbs port=0 bad-port=65536"},
+        {"pelong bbs 23x", " host=bbs port=0 bad-port=23x"},
+        {"pelong bbs -5", " host=bbs port=0 bad-port=-5"},
+        {"pelong bbs x 2323", " host=bbs port=2323"},
     };
-    for (auto &c : cases) {
-        static CommandLine cl;
-        cmdline_split(&cl, c[0]);
-        StartOptions o;
-        cmdline_read_options(cl.argc, cl.argv, &o);
-        std::string out;
-        if (o.host) out += std::string(" host=") + o.host;
-        if (o.port != 23) out += " port=" + std::to_string(o.port);
-        if (o.emulation != -1) out += " emu=" + std::to_string(o.emulation);
-        if (o.import_path) out += std::string(" import=") + o.import_path;
-        out += std::string(o.quiet ? " quiet" : "") + (o.show_usage ? " usage" : "") +
-               (o.show_version ? " version" : "");
-        EXPECT_EQ(out, c[1]) << c[0];
-    }
+    for (auto &c : cases) EXPECT_EQ(options_of({c[0]}), c[1]) << c[0];
+
+    // Arguments arrive split: quotes and blanks inside one are part of it.
+    EXPECT_EQ(options_of({"pelong", "-i", "my \"odd\" list.lst", "-q"}), " import=my \"odd\" list.lst quiet");
+    std::vector<std::string> forty = {"pelong", "-e", "vt100"};
+    for (int i = 3; i < 40; i++) forty.push_back(i == 31 ? "-h" : "w" + std::to_string(i));
+    EXPECT_EQ(options_of(forty), " host=w3 port=0 emu=3 bad-port=w30"); // the 32nd on is ignored
 }
 
 } // namespace

@@ -20,8 +20,10 @@ LIST = (b"Port=2323\r\n"
         b"[Known]\r\nAddress=KNOWN.example\r\nPort=23\r\n")
 
 
-def run(home, *args):
-    env = dict(os.environ, PELONG_HOME=home, TERM="dumb")
+def run(home, *args, term="dumb"):
+    env = dict(os.environ, PELONG_HOME=home, TERM=term)
+    if term is None:
+        del env["TERM"]
     return subprocess.run([os.environ.get("PELONG_BIN", "build/release/pelong"), *args], env=env,
                           stdin=subprocess.DEVNULL, capture_output=True, timeout=30)
 
@@ -51,9 +53,16 @@ class CommandLine(unittest.TestCase):
         shutil.rmtree(self.home)
 
     def test_help_words_print_the_usage_and_exit_0(self):
-        for args in (["-h"], ["/?"], ["-help"], ["somehost", "-h"]):  # help after a host still wins
+        for args in (["-h"], ["/?"], ["-?"], ["--help"], ["-help"], ["somehost", "-h"]):  # after a host too
             result = run(self.home, *args)
             self.assertEqual((result.returncode, result.stdout), (0, USAGE), args)
+
+    def test_starts_that_cannot_work_say_why_and_exit_1(self):
+        cases = [(("127.0.0.1", "99999"), "xterm", b"Bad port: 99999\n"),
+                 (("127.0.0.1", "telnet"), "xterm", b"Bad port: telnet\n")]
+        for args, term, message in cases:
+            result = run(self.home, *args, term=term)
+            self.assertEqual((result.returncode, result.stdout, result.stderr), (1, b"", message), args)
 
     def test_quiet_import_adds_the_new_entries_and_reports_them(self):
         known = record(b"Known", b"known.example")
