@@ -17,6 +17,10 @@ int file_read_line(FILE *f, char *buf, int size) {
     return any ? 1 : 0;
 }
 
+void file_drop_bom(char *line) {
+    if (memcmp(line, "\xEF\xBB\xBF", 3) == 0) memmove(line, line + 3, strlen(line + 3) + 1);
+}
+
 int file_line_has_content(char *line) {
     text_trim(line);
     return line[0] != 0 && line[0] != '#' && line[0] != ';';

@@ -7,6 +7,9 @@
 // Returns 0 at the end of the file (nothing read), 1 otherwise.
 int file_read_line(FILE *f, char *buf, int size);
 
+// Drops a UTF-8 byte-order mark from the start of a file's first line (editors on some systems put
+// one there).
+void file_drop_bom(char *line);
 // Trims a line of a key=value file; 0 when nothing is left or it is a comment ("#" or ";").
 int file_line_has_content(char *line);
 // Splits a trimmed "key = value" line at its first "=": the key stays in line, and both parts are

@@ -187,7 +187,8 @@ int syncterm_parse_apply(Phonebook *pb, const char *path, int include_other, Imp
     SyncTermSection defaults{}, section{};
     bool in_section = false;
     char line[LIST_LINE];
-    while (file_read_line(f, line, sizeof line)) {
+    for (bool first = true; file_read_line(f, line, sizeof line); first = false) {
+        if (first) file_drop_bom(line);
         if (!file_line_has_content(line)) continue;
         if (line[0] == '[') {
             if (in_section) apply_section(pb, &section, &defaults, include_other, counters, backup);

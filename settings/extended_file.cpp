@@ -97,7 +97,8 @@ void settings_read_extended(Settings *s, const char *path) {
         return;
     }
     char line[EXTENDED_LINE];
-    while (file_read_line(f, line, sizeof line)) {
+    for (bool first = true; file_read_line(f, line, sizeof line); first = false) {
+        if (first) file_drop_bom(line);
         char *value = file_line_has_content(line) ? file_split_key_value(line) : nullptr;
         if (!value) continue;
         for (const ExtendedKey &key : kKeys)

@@ -105,6 +105,7 @@ TEST(SettingsFiles, ExtendedReadingRules) {
     const std::string line23 = std::string(22, '\n');
     check_reading({
         {"key case and blanks do not matter", "", "  scrollback = 5000  \n", {"Scrollback=5000"}},
+        {"a byte-order mark before the first key", "", "\xEF\xBB\xBFScrollback=5000\n", {"Scrollback=5000"}},
         {"ranges fall back",
          "",
          "ConnectTimeout=2\nScrollback=20001\nPetsciiZoom=5\n",
