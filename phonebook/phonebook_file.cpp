@@ -49,24 +49,45 @@ void phonebook_decode_field(const uint8_t *image, int field, char *out) {
 
 // ---------------------------------------------------------------- load
 
+// 1 when rest is the entry's name and address as a line stores them: "name<TAB>address". A name or
+// address may hold TABs and blanks of its own, so the line is compared whole, not split.
+static bool line_names_entry(const char *rest, const PhonebookEntry &e) {
+    size_t name = strlen(e.name);
+    return strncmp(rest, e.name, name) == 0 && rest[name] == '\t' && strcmp(rest + name + 1, e.address) == 0;
+}
+
+// Each line gives one entry its emulation: "emulation<TAB>name<TAB>address". Several entries may
+// share a name and address: each line claims the first still unclaimed.
 static void read_extension(Phonebook *pb, FILE *f) {
     char line[512];
     while (file_read_line(f, line, sizeof line)) {
-        text_trim(line);
-        if (line[0] == 0 || line[0] == ';') continue;
-        char *tab1 = strchr(line, '\t');
-        char *tab2 = tab1 ? strchr(tab1 + 1, '\t') : nullptr;
-        if (!tab2) continue;
-        *tab1 = 0;
-        *tab2 = 0;
-        const char *name = tab1 + 1, *address = tab2 + 1;
-        int emulation = emulation_from_name(line);
+        size_t length = strlen(line);
+        if (length > 0 && line[length - 1] == '\r') line[--length] = 0;
+        char *word = line + strspn(line, " \t");
+        if (word[0] == 0 || word[0] == ';') continue;
+        char *tab = strchr(word, '\t');
+        if (!tab) continue;
+        *tab = 0;
+        int emulation = emulation_from_name(word);
         if (emulation < 0) continue;
-        // Several entries may share a name and address: each line claims the first still unclaimed.
-        for (PhonebookEntry &e : pb->entries) {
-            if (e.emulation != -1 || phonebook_entry_is_empty(&e)) continue;
-            if (strcmp(e.name, name) == 0 && strcmp(e.address, address) == 0) {
-                e.emulation = emulation;
+        const char *rest = tab + 1;
+        // A line edited by hand may carry blanks at its end that no address holds.
+        char trimmed[sizeof line];
+        text_copy(trimmed, rest, sizeof trimmed);
+        size_t end = strlen(trimmed);
+        while (end > 0 && (trimmed[end - 1] == ' ' || trimmed[end - 1] == '\t')) trimmed[--end] = 0;
+        const char *forms[2] = {rest, trimmed};
+        for (const char *wanted : forms) {
+            PhonebookEntry *match = nullptr;
+            for (PhonebookEntry &e : pb->entries) {
+                if (e.emulation != -1 || phonebook_entry_is_empty(&e)) continue;
+                if (line_names_entry(wanted, e)) {
+                    match = &e;
+                    break;
+                }
+            }
+            if (match) {
+                match->emulation = emulation;
                 break;
             }
         }

@@ -129,10 +129,14 @@ TEST(PhonebookFile, ExtensionLinesGoBackToTheirSlots) {
     b.set(2, "Twin", "twin.example", EMU_UTF8);
     b.set(3, "Twin", "twin.example");
     b.set(4, "Name", "a\tb", EMU_TTY); // a TAB in the address still round-trips
+    // ...and so do a TAB in the name, an empty address and blanks at either end
+    b.set(5, "Tab\tName", "tab.example", EMU_VT100);
+    b.set(6, "No address", "", EMU_PETSCII80);
+    b.set(7, " Blanks ", "blank.example ", EMU_UTF8);
     ASSERT_EQ(phonebook_save(b.pb), 1);
     ASSERT_EQ(b.load(), 1);
-    const int expected[] = {EMU_PETSCII40, -1, EMU_UTF8, -1, EMU_TTY};
-    for (int i = 0; i < 5; i++) EXPECT_EQ(b.pb->entries[i].emulation, expected[i]) << "slot " << i;
+    const int expected[] = {EMU_PETSCII40, -1, EMU_UTF8, -1, EMU_TTY, EMU_VT100, EMU_PETSCII80, EMU_UTF8};
+    for (int i = 0; i < 8; i++) EXPECT_EQ(b.pb->entries[i].emulation, expected[i]) << "slot " << i;
 
     write_file(b.ext(), kExtHeader + "petscii40\tOther\r\n"                // one TAB only
                                      "vt52\tOther\tother.example\r\n"      // no such emulation
