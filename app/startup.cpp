@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "app/apply_emulation.h"
@@ -59,6 +60,14 @@ static int start_network() {
     transport_set_wait_hook(event_wait_fd);
     telnet_set_wait_hook(event_wait);
     return 1;
+}
+
+// A terminal without cursor movement would show the escape sequences as text.
+static int terminal_can_move_cursor() {
+    const char *term = getenv("TERM");
+    if (term && *term && strcmp(term, "dumb") != 0) return 1;
+    fprintf(stderr, "pelong needs a terminal that understands cursor movement (TERM=%s)\n", term ? term : "");
+    return 0;
 }
 
 // Takes over the terminal; 0 when standard input and output are not a terminal.
@@ -169,6 +178,7 @@ int app_main(int argc, char **argv) {
         text_write_stdout("Winsock initialisation failed\n");
         return 1;
     }
+    if (!terminal_can_move_cursor()) return 1;
     if (!open_console()) {
         text_write_stdout("Console initialisation failed\n");
         return 1;

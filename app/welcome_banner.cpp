@@ -5,7 +5,7 @@
 int welcome_banner(uint8_t *out, int size) {
     static const char kHead[] = "\x1b[0;1;36m P\x1b[37melorin \x1b[36mN\x1b[37mext \x1b[36mG\x1b[37meneration"
                                 "\x1b[0;36m  v1.0\r\n\x1b[0;36m ";
-    static const char kTail[] = "\r\n\x1b[0;37m Win32 console telnet client - ANSI / VT100 / PETSCII\r\n\r\n"
+    static const char kTail[] = "\r\n\x1b[0;37m Linux console telnet client - ANSI / VT100 / PETSCII\r\n\r\n"
                                 " Press \x1b[1;33mALT-D\x1b[0;37m for the dialing directory, "
                                 "\x1b[1;33mALT-Z\x1b[0;37m for help.\r\n\r\n";
     const int head = (int)sizeof kHead - 1, rule = 34, tail = (int)sizeof kTail - 1;

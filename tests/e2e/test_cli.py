@@ -59,7 +59,9 @@ class CommandLine(unittest.TestCase):
 
     def test_starts_that_cannot_work_say_why_and_exit_1(self):
         cases = [(("127.0.0.1", "99999"), "xterm", b"Bad port: 99999\n"),
-                 (("127.0.0.1", "telnet"), "xterm", b"Bad port: telnet\n")]
+                 (("127.0.0.1", "telnet"), "xterm", b"Bad port: telnet\n"),
+                 ((), "dumb", b"pelong needs a terminal that understands cursor movement (TERM=dumb)\n"),
+                 ((), None, b"pelong needs a terminal that understands cursor movement (TERM=)\n")]
         for args, term, message in cases:
             result = run(self.home, *args, term=term)
             self.assertEqual((result.returncode, result.stdout, result.stderr), (1, b"", message), args)

@@ -31,7 +31,7 @@ def check_first_screen(t):
     rows = t.screen()
     t.check(re.match(BAR, rows[0][:80].rstrip()) and not rows[0][80:].strip(), f"status bar reads {rows[0]!r}")
     t.check(MAGENTA_BG in t.screen(colours=True)[0], "the status bar is not in its colours")
-    t.check("for the dialing directory" in "\n".join(rows[1:8]), "no banner")
+    t.check("Linux console telnet client" in "\n".join(rows[1:8]), "no banner, or not the Linux one")
     t.check(len([r for r in rows if r.strip()]) <= 8, "more than the banner and the status bar on screen")
     t.check(t.pane("#{alternate_on}") == "1", "not on the alternate screen")
 
