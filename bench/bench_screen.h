@@ -23,6 +23,7 @@ inline void bench_screen_start() {
     term_create(&g_terminal, EMU_ANSI, 24, 0);
     console_set_writer(bench_count_bytes);
     g_presenter.glyph_mode = GLYPH_MODE_UNICODE;
+    present_set_width_locale("C.UTF-8"); // glyph widths checked as on a UTF-8 terminal
 }
 
 // 24-bit escapes (1) or the 16-colour renderer (0), starting from a blank screen.

@@ -98,6 +98,7 @@ int console_open(int renderer_setting) {
     const char *term = getenv("TERM");
     host.truecolour = console_truecolour_for(renderer_setting, term);
     host.host_kind = console_host_kind_for(term, getenv("WT_SESSION"));
+    present_set_width_locale(""); // the user's character widths, so no glyph is sent wider than its cell
 
     // Raw keys: no echo, no line editing, Ctrl-C / Ctrl-Z / Ctrl-\ arrive as bytes, no XON/XOFF,
     // no CR translation.

@@ -1,6 +1,8 @@
 #include "display/present.h"
 
+#include <clocale>
 #include <cstring>
+#include <cwchar>
 
 #include "base/text.h"
 #include "display/window.h"
@@ -154,6 +156,54 @@ static void put_glyph(uint32_t c) {
 
 static const uint32_t kNoGlyph = 0xFFFFFFFFu;
 
+// Columns the user's terminal gives each BMP code point (wcwidth under its locale, -1 when it
+// cannot say), plus two; 0 while not yet asked. Below U+0300 every printable character takes one
+// column. The locale is used only here: setting it for the whole program upsets the graphics
+// window's library.
+static int8_t g_bmp_widths[0x10000];
+static locale_t g_width_locale;
+
+int present_set_width_locale(const char *name) {
+    memset(g_bmp_widths, 0, sizeof g_bmp_widths);
+    locale_t made = newlocale(LC_CTYPE_MASK, name, (locale_t)0);
+    if (!made) return 0;
+    if (g_width_locale) freelocale(g_width_locale);
+    g_width_locale = made;
+    return 1;
+}
+
+// wcwidth under the terminal's locale; -1 before one is set.
+static int terminal_width(uint32_t g) {
+    if (!g_width_locale) return -1;
+    locale_t previous = uselocale(g_width_locale);
+    int width = wcwidth((wchar_t)g);
+    uselocale(previous);
+    return width;
+}
+
+// 1 when the terminal draws g in one column, or cannot say (wcwidth -1: not printable in this
+// locale, where the model's width is the best guess).
+static bool drawn_narrow(uint32_t g) {
+    if (g < 0x300) return true;
+    int width;
+    if (g <= 0xFFFF) {
+        if (!g_bmp_widths[g]) g_bmp_widths[g] = (int8_t)(terminal_width(g) + 2);
+        width = g_bmp_widths[g] - 2;
+    } else {
+        width = terminal_width(g);
+    }
+    return width == 1 || width < 0;
+}
+
+// A narrow glyph the terminal would draw wider (an emoji) or not at all (a combining mark) would
+// shift the rest of the row: the glyph mode's narrow stand-in goes instead.
+static uint32_t narrow_stand_in(uint32_t g) {
+    uint32_t bmp = unicode_to_bmp(g);
+    if (bmp != g && !term_is_wide(bmp) && drawn_narrow(bmp)) return bmp;
+    uint32_t cp437 = cp437_to_unicode[unicode_to_cp437(g)];
+    return drawn_narrow(cp437) ? cp437 : ' ';
+}
+
 // What the terminal gets for one cell. A wide glyph is sent only with the empty right half that
 // belongs to it, and that right half then sends nothing; any other pairing (a dialog drawn over
 // one half, a wide glyph reduced to a narrow one) sends a space, so the row never shifts.
@@ -166,8 +216,10 @@ static uint32_t cell_output(const DisplayCell *row, int c, int visible_columns, 
     }
     if (g < 33 || g == 127 || (g >= 0x80 && g < 0xA0) || (g >= 0xD800 && g <= 0xDFFF) || g > 0x10FFFF)
         return ' ';
-    if (term_is_wide(g) && !(c + 1 < visible_columns && row[c + 1].glyph == 0)) return ' ';
-    if (!truecolour && g > 0xFFFF) return cp437_to_unicode[unicode_to_cp437(g)];
+    bool wide = term_is_wide(g);
+    if (wide && !(c + 1 < visible_columns && row[c + 1].glyph == 0)) return ' ';
+    if (!truecolour && g > 0xFFFF) g = cp437_to_unicode[unicode_to_cp437(g)];
+    if (!wide && !drawn_narrow(g)) return narrow_stand_in(g);
     return g;
 }
 

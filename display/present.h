@@ -48,6 +48,9 @@ void display_invalidate();
 // Rebuilds the palette-to-console-colour map for PETSCII or not (the terminal's own colour table is
 // never reprogrammed, so every index maps to its standard-16 approximation).
 void set_console_colours(int petscii);
+// Takes the character widths of the terminal from the named locale ("" for the user's, from the
+// environment) without changing the program's own locale; 0 when there is no such locale.
+int present_set_width_locale(const char *name);
 // Rewrites the glyphs of the rows in use for a glyph mode (what present_frame does first).
 void frame_reduce_glyphs(DisplayFrame *frame, int glyph_mode);
 

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdlib>
+#include <cwchar>
 #include <string>
 
 #include "display/present.h"
@@ -95,6 +98,30 @@ TEST_F(RendererTest, WideGlyphIsRewrittenWholeWhenOnlyItsRightHalfChanged) {
     show();
     put(frame, 0, 11, 0); // the dialog is gone
     EXPECT_EQ(show(), kStart + "\x1b[1;11H" + kGrey + "\xe4\xb8\x80" + kEnd);
+}
+
+// Under the user's locale some characters the model holds in one cell are drawn two columns wide
+// (emoji) or none (combining marks): the row shifted until repainted. They get a narrow stand-in.
+TEST_F(RendererTest, GlyphsTheTerminalDrawsWiderThanTheirCellAreReplaced) {
+    ASSERT_TRUE(present_set_width_locale("C.UTF-8"));
+    setlocale(LC_CTYPE, "C.UTF-8"); // for the test's own look at what was sent
+    const uint32_t kNarrowInTheModel[] = {0x2B50, 0x2705, 0x26A1, 0x0301};
+    for (uint32_t g : kNarrowInTheModel) {
+        blank();
+        put(frame, 0, 0, g), put(frame, 0, 1, 'x');
+        std::string out = show();
+        size_t at = out.find(kGrey) + kGrey.size(), end = out.find("x" + kEnd);
+        ASSERT_NE(end, std::string::npos) << std::hex << g;
+        std::string sent = out.substr(at, end - at);
+        wchar_t wide[4] = {};
+        ASSERT_EQ(mbstowcs(wide, sent.c_str(), 4), 1u) << std::hex << g << ": one character, not " << sent;
+        EXPECT_EQ(wcwidth(wide[0]), 1) << std::hex << g << " sent as " << sent;
+    }
+    blank();
+    put(frame, 0, 0, 0x4E00), put(frame, 0, 1, 0); // a wide glyph the model holds wide goes as it is
+    EXPECT_NE(show().find("\xe4\xb8\x80"), std::string::npos);
+    setlocale(LC_CTYPE, "C");
+    present_set_width_locale("C");
 }
 
 TEST_F(RendererTest, InvalidationRewritesEveryVisibleRow) {
