@@ -1,7 +1,8 @@
 """One call from start to end against the test host on loopback: the host's ANSI screen in its
-colours, a cursor position query answered, the status bar while online, a key typed during a burst of
-megabytes reaching the host long before the burst ends, the hang-up question, and the host closing
-("Disconnected", the last screen stays). The bytes of keys are checked in test_calls_negotiation.py."""
+colours, a cursor position query answered, the status bar while online, a paste of 300 keys arriving
+whole (also during a burst of megabytes, where a key reaches the host long before the burst ends), an
+Esc and an h typed 200 ms apart during a notice staying two keys, the hang-up question, and the host
+closing ("Disconnected", the last screen stays). Key bytes are checked in test_calls_negotiation.py."""
 
 import time
 
@@ -13,6 +14,13 @@ RED = "38;2;170;0;0"  # SGR 31: palette 4
 SCREEN = ("\\e[2J\\e[H\\e[1;33;44m Yellow on blue \\e[0m \\e[31mred\\e[0m\\r\\n"
           "\\e[46m cyan \\e[0m\\r\\nType here: ")
 BURST = 24_000_000
+PASTE = "".join(chr(ord("a") + i % 26) for i in range(300)).replace("go", "g0").replace("bye", "by3")
+
+
+def check_paste(t, session):
+    start = len(session.data)
+    t.type(PASTE)
+    t.check(session.wait_data(PASTE.encode(), 10, start), f"the paste arrived as {bytes(session.data[start:])!r}")
 
 
 def check_screen(t, session):
@@ -33,7 +41,22 @@ def check_burst(t, session):
     t.check(session.sent < BURST, "the key arrived only after the whole burst")
     print(f"key typed during the burst reached the host {(time.monotonic() - typed_at) * 1000:.0f} ms later, "
           f"after {session.sent} of {BURST} bytes")
+    check_paste(t, session)
+    t.check(session.sent < BURST, "the paste arrived only after the whole burst")
     t.wait_for("the screen after the burst", lambda: session.sent > BURST and "Type here:" in t.text(), 60)
+
+
+def check_esc_during_a_notice(t, session):
+    """The notice of Alt-E does not take keys; an Esc and an h typed meanwhile were one Alt-h."""
+    start = len(session.data)
+    t.keys("M-e")
+    t.wait_text("Emulation: ANSI CP437")
+    t.keys("Escape")
+    time.sleep(0.2)
+    t.type("h")
+    t.check(session.wait_data(b"\x1bh", 5, start), f"the host got {bytes(session.data[start:])!r} for Esc, 200 ms, h")
+    time.sleep(1)
+    t.check("Disconnect" not in t.text(), "Esc and h became Alt-h")
 
 
 def check_hang_up_question(t):
@@ -60,15 +83,17 @@ def main():
         session = host.wait_session(10)
         t.check(session, "no connection reached the host")
         check_screen(t, session)
+        check_paste(t, session)
         t.check(f"Online 00:00   127.0.0.1:{host.port}" in t.screen()[0], "status bar while online")
         check_burst(t, session)
         check_hang_up_question(t)
+        check_esc_during_a_notice(t, session)
         check_host_closing(t)
         t.keys("M-x")
         t.wait_text("Exit Pelorin NG?")
         t.keys("y")
         t.wait_text("pelong-ended=0")
-    print("ok: call, colours, cursor report, burst, hang-up question, host closing")
+    print("ok: call, colours, cursor report, pastes, burst, hang-up question, Esc during a notice, host closing")
 
 
 if __name__ == "__main__":

@@ -1,7 +1,8 @@
 """The dialing directory at 80x25 against the test host, from a phonebook made by pelong -i LIST -q:
 go to 50, find and next, add, delete, sort, a failed and a good dial (only that one stamped),
 quick-dial, Esc back to the terminal as it was, the files after the end; -i without -q with the
-directory as the first screen; and an unprivileged user whose saves the directory refuses."""
+directory as the first screen; an unprivileged user whose saves the directory refuses; and files that
+user made read-only, which an import and Alt-S leave as they were and say so."""
 
 import os
 import subprocess
@@ -141,7 +142,34 @@ def main():
         t.keys("Escape", "M-x")
         answer(t, "Exit Pelorin NG?", "y")
         t.wait_text("pelong-ended=0")
-    print("ok: directory keys, add/delete/sort, dials and stamp, quick-dial, import at start, refused saves")
+    with Tmux("directory-protected", height=25) as t:  # the user's own files, made read-only
+        imported(t, ("Kept", "kept.example", 23))
+        path = write_list(t, "[New]\nAddress=new.example\n")
+        t.write_settings(["DirectoryAtStartup=no"])
+        with open(f"{t.home}/pelo.cfg", "wb") as f:
+            f.write(b"/downloads\r\n")
+        os.chown(t.home, 65534, 65534)
+        files = {}
+        for name in ("pelo.fon", "pelong.ext", "pelo.cfg", "pelong.cfg"):
+            os.chown(f"{t.home}/{name}", 65534, 65534)
+            os.chmod(f"{t.home}/{name}", 0o444)
+            files[name] = open(f"{t.home}/{name}", "rb").read()
+        t.start_program("-i", path, wrapper=("setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"),
+                        settle_text="Import now?")
+        t.keys("y")
+        answer(t, "Could not write the phonebook file!", "Space")
+        t.keys("M-s")
+        t.wait_text("Could not write pelo.cfg / pelong.cfg")
+        t.check("Error" in t.text(), "the box has no title")
+        t.keys("Space")
+        left = [name for name in os.listdir(t.home) if name.endswith(".tmp")]
+        t.check({name: open(f"{t.home}/{name}", "rb").read() for name in files} == files and not left,
+                f"the files changed or a temporary file was left: {sorted(os.listdir(t.home))}")
+        t.keys("M-x")
+        answer(t, "Exit Pelorin NG?", "y")
+        t.wait_text("pelong-ended=0")
+    print("ok: directory keys, add/delete/sort, dials and stamp, quick-dial, import at start, refused saves, "
+          "protected files")
 
 
 if __name__ == "__main__":
