@@ -1,11 +1,13 @@
 #include "app/main_loop.h"
 
+#include "app/apply_emulation.h"
 #include "app/calls.h"
 #include "app/compose.h"
 #include "app/connection.h"
 #include "app/key_commands.h"
 #include "app/status_bar.h"
 #include "base/clock.h"
+#include "display/console.h"
 #include "input/event_wait.h"
 #include "settings/settings.h"
 #include "term/terminal.h"
@@ -25,6 +27,11 @@ void main_loop_turn() {
 
     call_resolve_stalled(now);
     bool changed = g_terminal.screen_changed != 0;
+    // A resize (also one a dialog saw) may leave room for the status bar again, or take it away.
+    if (!g_connection.quit && display_mode_changed(g_connection.emulation, g_settings.status_bar)) {
+        apply_emulation();
+        changed = true;
+    }
     if (g_settings.show_blink && now - g_main_loop.blink_ms >= (uint32_t)kBlinkMs) {
         g_main_loop.blink_ms = now;
         g_compose.blink_hidden = !g_compose.blink_hidden;

@@ -52,7 +52,7 @@ int main(int argc, char **argv) {
     std::vector<double> rates;
     for (int rep = 0; rep < reps; rep++) {
         terminal.reply_sink = ignore_reply;
-        term_create(&terminal, emulation, screen_rows(emulation, 1).terminal, 2000);
+        term_create(&terminal, emulation, screen_rows(emulation, 1, 0).terminal, 2000);
         auto start = std::chrono::steady_clock::now();
         for (size_t at = 0; at < data.size(); at += (size_t)chunk) {
             size_t size = std::min((size_t)chunk, data.size() - at);

@@ -161,8 +161,20 @@ void set_console_size(int columns, int rows) {
     display_invalidate();
 }
 
+// The rows the frame may take: those of the user's terminal, or any number in the graphics window.
+static int rows_available(int emulation) {
+    bool in_window =
+        host.stage != 0 && emulation_is_petscii(emulation) && g_settings.petscii_window && window_available();
+    return in_window ? 0 : g_presenter.visible_rows;
+}
+
+int display_mode_changed(int emulation, int status_bar_setting) {
+    ScreenRows rows = screen_rows(emulation, status_bar_setting, rows_available(emulation));
+    return rows.frame != g_frame.rows || rows.status_bar != g_frame.status_rows;
+}
+
 ScreenRows display_mode_switch(int emulation, int status_bar_setting) {
-    ScreenRows rows = screen_rows(emulation, status_bar_setting);
+    ScreenRows rows = screen_rows(emulation, status_bar_setting, rows_available(emulation));
     set_console_size(80, rows.frame);
     set_console_colours(emulation_is_petscii(emulation));
     g_frame.rows = rows.frame;

@@ -20,9 +20,12 @@ int console_host_kind();
 // The size the frame is drawn for; the terminal itself is never resized (a larger one stays blank
 // beyond the frame, a smaller one cuts it). A change clears the screen and redraws whole.
 void set_console_size(int columns, int rows);
-// Lays the frame out for an emulation and the status-bar setting (see screen_rows): applies size and
-// colours, sets g_frame.rows and g_frame.status_rows, and returns the rows.
+// Lays the frame out for an emulation and the status-bar setting (see screen_rows) on the rows the
+// terminal has: applies size and colours, sets g_frame.rows and g_frame.status_rows, and returns the
+// rows.
 ScreenRows display_mode_switch(int emulation, int status_bar_setting);
+// 1 when the terminal's present size calls for another layout than the frame has (after a resize).
+int display_mode_changed(int emulation, int status_bar_setting);
 // Sets the terminal's window title; control characters in the text are shown as spaces.
 void console_set_title(const char *cp437_text);
 // The terminal changed size: read its size again, clear it, and redraw whole at the next present.

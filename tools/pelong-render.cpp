@@ -145,7 +145,7 @@ int main(int argc, char **argv) {
     g_presenter.glyph_mode = GLYPH_MODE_UNICODE;
     window_set_offscreen(1);
     g_terminal.ice_colors = ice;
-    ScreenRows rows = screen_rows(emulation, g_settings.status_bar);
+    ScreenRows rows = screen_rows(emulation, g_settings.status_bar, 0);
     term_create(&g_terminal, emulation, rows.terminal, 0);
     uint8_t buffer[4096];
     size_t got;

@@ -110,7 +110,7 @@ int main(int argc, char **argv) {
             return 2;
         }
     }
-    if (rows == 0) rows = screen_rows(emulation, 1).terminal;
+    if (rows == 0) rows = screen_rows(emulation, 1, 0).terminal;
 
     FILE *in = stdin;
     if (path && strcmp(path, "-") != 0) {

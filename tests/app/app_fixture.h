@@ -10,6 +10,7 @@
 #include "app/main_loop.h"
 #include "app/status_bar.h"
 #include "display/console.h"
+#include "display/present.h"
 #include "settings/settings.h"
 #include "term/terminal.h"
 #include "tests/ui/script_keys.h"
@@ -36,6 +37,7 @@ class AppTest : public ::testing::Test {
         g_connection = ConnectionState{0, 0, "", "", 23, -1, 0, EMU_ANSI, 0};
         g_compose = ComposeState{};
         g_status_bar = StatusBarState{-1, 0};
+        g_presenter.visible_rows = FRAME_MAX_ROWS;
         display_mode_switch(EMU_ANSI, 1);
         term_create(&g_terminal, EMU_ANSI, 24, 0);
         g_ui_hooks = UiHooks{compose_frame, compose_frame, status_bar_refresh_clock};

@@ -6,6 +6,7 @@
 #include "app/help_pages.h"
 #include "app/key_commands.h"
 #include "input/keys.h"
+#include "net/telnet.h"
 #include "tests/app/app_fixture.h"
 
 namespace {
@@ -54,6 +55,32 @@ TEST_F(KeyCommandTest, AltSMovesTheTerminalAndSavesTheSettingsOrSaysWhyNot) {
     EXPECT_EQ(g_terminal.rows, 24);
     EXPECT_EQ(frame_text(0, 0, 13), "Alt-Z - Help!");
     EXPECT_TRUE(shown("Could not write pelo.cfg / pelong.cfg") && shown("Error"));
+}
+
+// At 80x24 the status bar covered the host's first row and pushed its last one off the screen; the
+// bar now steps aside while the terminal is too short for the frame (PETSCII needs 26 rows with it),
+// the setting stays, and the host is told the rows it gets.
+TEST_F(KeyCommandTest, EveryTurnFitsTheFrameToTheTerminalRows) {
+    const struct {
+        int emulation, status_bar_setting, available, status_bar, terminal_rows;
+    } kCases[] = {
+        {EMU_ANSI, 1, 24, 0, 24},      {EMU_ANSI, 1, 25, 1, 24},      {EMU_ANSI, 1, 30, 1, 24},
+        {EMU_ANSI, 1, 20, 0, 25},      {EMU_ANSI, 0, 24, 0, 24},      {EMU_ANSI, 0, 25, 0, 25},
+        {EMU_PETSCII80, 1, 25, 0, 25}, {EMU_PETSCII80, 1, 26, 1, 25}, {EMU_PETSCII80, 0, 24, 0, 25},
+    };
+    for (const auto &c : kCases) {
+        g_connection.emulation = c.emulation;
+        g_settings.status_bar = c.status_bar_setting;
+        apply_emulation();
+        g_presenter.visible_rows = c.available; // the terminal was resized
+        main_loop_turn();
+        SCOPED_TRACE(testing::Message() << c.emulation << " at " << c.available << " rows");
+        EXPECT_EQ(g_frame.status_rows, c.status_bar);
+        EXPECT_EQ(g_frame.rows, c.terminal_rows + c.status_bar);
+        EXPECT_EQ(g_terminal.rows, c.terminal_rows);
+        EXPECT_EQ(g_telnet.height, c.terminal_rows);
+        EXPECT_EQ(g_settings.status_bar, c.status_bar_setting);
+    }
 }
 
 // The label itself is the font loader's; the box shows it.

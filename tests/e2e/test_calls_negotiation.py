@@ -1,6 +1,7 @@
 """Per emulation, against the test host: the terminal-type and window-size answers, the bytes of
 typed keys, and Enter as CR NUL on a negotiated text-mode link (CR in binary mode is the telnet
-layer's unit test)."""
+layer's unit test). On a terminal of 24 rows the status bar steps aside so that the host's 24 rows
+show, and comes back when the terminal grows."""
 
 
 from tmux_driver import TestHost, Tmux
@@ -50,10 +51,28 @@ def check(case):
         t.check(bytes(session.raw[start:]) == b"\r\x00\xff\xfb\x00", f"{emulation}: text-mode Enter")
 
 
+def check_24_rows():
+    page = "\\e[2J\\e[H" + "\\r\\n".join(f"row {n}" for n in range(1, 25))
+    naws_24 = ("SB", 31, bytes([0, 80, 0, 24]))
+    with TestHost(steps=[{"do": "naws"}, {"send": page}], time_limit=60) as host, \
+            Tmux("calls-24-rows", height=24) as t:
+        t.start_program("127.0.0.1", host.port, settle_text="row 24")
+        session = host.wait_session(10)
+        t.check(session and session.wait_command(naws_24, 5), f"window size: {session and session.commands}")
+        rows = t.screen()
+        t.check(rows[0].rstrip() == "row 1" and rows[23].rstrip() == "row 24" and t.pane("#{cursor_y}") == "23",
+                "at 80x24 the host's rows, or the cursor, are out of place")
+        t.run("resize-window", "-t", "main", "-x", "80", "-y", "26")
+        t.wait_for("the status bar back", lambda: "Alt-Z - Help!" in t.screen()[0])
+        t.check("row 24" in t.screen()[24] and t.pane("#{cursor_y}") == "24", "the rows under the bar")
+        t.check([c for c in session.commands if c[:2] == ("SB", 31)] == [naws_24], "the window size changed")
+
+
 def main():
     for case in CASES:
         check(case)
-    print("ok: terminal type, window size, keys and Enter for", ", ".join(c[0] for c in CASES))
+    check_24_rows()
+    print("ok: terminal type, window size, keys and Enter for", ", ".join(c[0] for c in CASES), "; 24 rows")
 
 
 if __name__ == "__main__":

@@ -126,7 +126,8 @@ class Display:
 
 def window_session(x):
     steps = [{"send": PAGE}]
-    with TestHost(steps=steps, time_limit=120) as host, Tmux("window", display=x.name) as t:
+    # A terminal of 24 rows has no room for the status bar; the window has, and keeps its 26 rows.
+    with TestHost(steps=steps, time_limit=120) as host, Tmux("window", height=24, display=x.name) as t:
         t.write_settings(["PetsciiWindow=on", "PetsciiZoom=2"])
         t.start_program("-e", "petscii40", "127.0.0.1", host.port, settle_text=None)
         session = host.wait_session(10)
