@@ -176,27 +176,6 @@ TEST(PhonebookFile, UnreadableFileIsNotOverwritten) {
     }
 }
 
-// A read-only pelo.fon or pelong.ext was replaced by the rename of the save; the save now fails and
-// says which file and why.
-TEST(PhonebookFile, ReadOnlyFilesAreNotReplaced) {
-    for (const char *name : {"pelo.fon", "pelong.ext"}) {
-        Book b;
-        int failed = run_unprivileged(b.dir, [&] {
-            write_file(b.fon(), record("Keep", "keep.example"));
-            write_file(b.ext(), kExtHeader);
-            b.load();
-            std::string before = read_file(b.dir.file(name));
-            chmod(b.dir.file(name).c_str(), 0444);
-            b.set(5, "New", "new.example", EMU_VT100);
-            int bad = phonebook_save(b.pb) != 0 ? 1 : 0;
-            if (read_file(b.dir.file(name)) != before) bad |= 2;
-            if (b.pb->failed_path != b.dir.file(name) || b.pb->failed_errno != EACCES) bad |= 4;
-            return bad;
-        });
-        EXPECT_EQ(failed, 0) << name;
-    }
-}
-
 TEST(PhonebookFile, AnyFailedCallLeavesTheOldFilesUntouched) {
     std::string old_fon;
     for (int i = 0; i < 2000; i++) old_fon += record("Old", "old.example"); // 2000 records: no backup
