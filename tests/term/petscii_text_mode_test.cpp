@@ -29,8 +29,6 @@ TEST(TextDetection, NeedsPairsSmallLettersAndBytes) {
     } kCases[] = {
         {"Hello there, please log in\r\n\xa0Name:\r\n", false}, // a sign resets the counters
         {"HELLO THERE, PLEASE LOG IN NOW\r\nNAME:\r\n", false}, // too few small letters
-        {"abcdefgh\r\nx\r\n", false},                           // too few bytes
-        {"Hello there, please log in\nName:\n\r\n", false},     // LF without CR does not count
         {"\r\n\r\nHello there, please log in now", true},
     };
     for (const auto &c : kCases) {
@@ -65,8 +63,6 @@ TEST(AsciiText, ControlsAndEscapes) {
     } kCases[] = {
         {"\x1b[1;33mHi\x1bXo", "Hio", 3},
         {"abc\b\x7f", "a", 1},
-        {"\ba\tb\x1b[C\t\t\t\t\t\t", "a       b", 39},
-        {"ab\ncd\r", "ab\n  cd", 0},
         {"ab\ncd\x0c" "e", "e", 1},
         {"a\x01\x0e\x11\x80\x93\xffz", "az", 2},
         {"0123456789012345678901234567890123456789x", "0123456789012345678901234567890123456789\nx", 1},
