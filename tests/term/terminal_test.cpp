@@ -66,11 +66,6 @@ TEST(SetEmulation, KeepsTheScreenOnlyWhileTheInterpreterAndWidthStay) {
             EXPECT_EQ(s->text_encoding, c.keeps_screen ? TEXT_UTF8 : TEXT_UNDECIDED);
         }
     }
-    TestScreen s(EMU_ANSI); // the fixed-encoding emulations set their decision whatever came before
-    term_set_emulation(s.t, EMU_CP437, 24);
-    EXPECT_EQ(s->text_encoding, TEXT_CP437);
-    term_set_emulation(s.t, EMU_UTF8, 24);
-    EXPECT_EQ(s->text_encoding, TEXT_UTF8);
 }
 
 TEST(SetEmulation, ShrinkingRowsScrollsTheCursorRowIntoView) {
