@@ -20,8 +20,6 @@ void capture_write(const uint8_t *bytes, int length) {
     (void)length;
 }
 void capture_close() {}
-void scrollback_view() {}
-void options_open() {}
 void fullscreen_toggle() {
     window_toggle_fullscreen();
 }

@@ -1,6 +1,6 @@
 // Entry points of the commands whose screens live in areas of their own (Zmodem transfers, capture
-// log, scrollback viewer, options dialog, full screen), called by name from the key commands and the
-// main loop. In this build they do nothing visible.
+// log, full screen), called by name from the key commands and the main loop. In this build they do
+// nothing visible.
 #pragma once
 #include <cstdint>
 
@@ -16,6 +16,4 @@ int transfer_autostart_scan(const uint8_t *bytes, int length, int *start, int *u
 void capture_toggle();
 void capture_write(const uint8_t *bytes, int length);
 void capture_close();
-void scrollback_view();
-void options_open();
 void fullscreen_toggle();

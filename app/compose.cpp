@@ -88,15 +88,25 @@ static void blank_row(const Terminal *t, DisplayCell *out, Layout layout) {
         }
 }
 
+static Layout layout_of(const Terminal *t) {
+    if (!emulation_is_petscii(t->emulation) || t->columns != 40) return LAYOUT_PLAIN;
+    return g_settings.petscii40_display == PETSCII40_CENTERED ? LAYOUT_CENTRED : LAYOUT_DOUBLE;
+}
+
+void compose_row(const Cell *cells, int frame_row) {
+    if (frame_row < 0 || frame_row >= FRAME_MAX_ROWS) return;
+    const Terminal *t = &g_terminal;
+    convert_row(t, cells, g_frame.cells[frame_row], layout_of(t),
+                g_presenter.glyph_mode == GLYPH_MODE_UNICODE);
+}
+
 void compose_frame() {
     Terminal *t = &g_terminal;
     DisplayFrame *f = &g_frame;
     int status_row = f->status_rows;
     int screen_rows = f->rows - status_row;
     bool full = g_presenter.glyph_mode == GLYPH_MODE_UNICODE;
-    Layout layout = LAYOUT_PLAIN;
-    if (emulation_is_petscii(t->emulation) && t->columns == 40)
-        layout = g_settings.petscii40_display == PETSCII40_CENTERED ? LAYOUT_CENTRED : LAYOUT_DOUBLE;
+    Layout layout = layout_of(t);
     for (int i = 0; i < screen_rows && status_row + i < FRAME_MAX_ROWS; i++) {
         DisplayCell *out = f->cells[status_row + i];
         if (i < t->rows)

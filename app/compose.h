@@ -8,6 +8,11 @@ struct ComposeState {
 
 extern ComposeState g_compose;
 
+struct Cell;
+
+// Converts a row of 80 terminal cells into row frame_row of the frame the way the terminal's own
+// rows are converted (layout, glyphs, blinking); for the scrollback viewer.
+void compose_row(const Cell *cells, int frame_row);
 // Builds the whole frame from g_terminal and the status bar and clears the screen-changed flag.
 void compose_frame();
 // Compose, then present.

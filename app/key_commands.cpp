@@ -11,6 +11,8 @@
 #include "app/directory_commands.h"
 #include "app/help_pages.h"
 #include "app/host_keys.h"
+#include "app/options_dialog.h"
+#include "app/scrollback_viewer.h"
 #include "display/present.h"
 #include "input/event_wait.h"
 #include "input/keys.h"

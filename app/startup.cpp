@@ -84,14 +84,14 @@ static_assert((int)HOST_LEGACY == (int)GLYPH_MODE_CP437 && (int)HOST_VT == (int)
                   (int)HOST_WINDOWS == (int)GLYPH_MODE_UNICODE,
               "the automatic glyph mode is the host kind");
 
-static void settle_glyph_mode() {
+void settle_glyph_mode() {
     int mode = g_settings.glyphs == GLYPHS_UNICODE ? GLYPH_MODE_UNICODE
                : g_settings.glyphs == GLYPHS_CP437 ? GLYPH_MODE_CP437
                                                    : console_host_kind(); // host kinds match the modes
     g_presenter.glyph_mode = mode;
 }
 
-static void load_c64_font() {
+void load_c64_font() {
     c64_font_discover(g_settings.c64_font, g_paths.dir);
 }
 

@@ -264,8 +264,10 @@ void ui_form_value_text(const FormField *field, char *out, int size) {
     }
 }
 
-int ui_form_run(const char *title, FormField *fields, int count, int width, const char *help) {
+static int run_form(const char *title, FormField *fields, int count, int width, const char *help,
+                    int changed) {
     Form f{};
+    f.changed = changed;
     f.title = title;
     f.help = help;
     f.fields = fields;
@@ -280,4 +282,12 @@ int ui_form_run(const char *title, FormField *fields, int count, int width, cons
         Step step = form_key(f, ui_wait_key());
         if (step != STEP_STAY) return step == STEP_SAVED;
     }
+}
+
+int ui_form_run(const char *title, FormField *fields, int count, int width, const char *help) {
+    return run_form(title, fields, count, width, help, 0);
+}
+
+int ui_form_run_changed(const char *title, FormField *fields, int count, int width, const char *help) {
+    return run_form(title, fields, count, width, help, 1);
 }

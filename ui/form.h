@@ -56,6 +56,8 @@ enum {
 // "~" markup of ui_markup; nullptr for the default). 1 when the user saved (F10, or Yes to "Save
 // changes?"), 0 when cancelled. The caller recomposes the screen afterwards.
 int ui_form_run(const char *title, FormField *fields, int count, int width, const char *help);
+// The same for values already changed before the form opened: Esc asks "Save changes?" at once.
+int ui_form_run_changed(const char *title, FormField *fields, int count, int width, const char *help);
 
 // The text a field's value shows: a text or its asterisks, "Yes"/"No", the number, the option name
 // (the first option when the value lies outside the options), the read-only text.
