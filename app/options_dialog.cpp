@@ -10,8 +10,6 @@
 #include "ui/form.h"
 #include "ui/toolkit.h"
 
-int (*g_options_text_rule)(int field, const char *text);
-
 static const char kTitle[] = "Pelorin NG Options";
 
 static const char *const kGlyphChoices[] = {"Auto detect", "Unicode", "CP437 only"};
@@ -60,21 +58,20 @@ int options_fields(Settings *s, FormField *fields) {
 }
 
 const char *options_text_not_kept(const Settings *s) {
-    if (!g_options_text_rule) return nullptr;
     struct Text {
         const char *label;
-        int field;
+        SettingsText field;
         const char *text;
     };
     const Text texts[] = {
-        {"Download path", OPTIONS_TEXT_DOWNLOAD_PATH, s->download_path},
-        {"Upload path", OPTIONS_TEXT_UPLOAD_PATH, s->upload_path},
-        {"C64 font", OPTIONS_TEXT_C64_FONT, s->c64_font},
+        {"Download path", SETTINGS_TEXT_DOWNLOAD_PATH, s->download_path},
+        {"Upload path", SETTINGS_TEXT_UPLOAD_PATH, s->upload_path},
+        {"C64 font", SETTINGS_TEXT_C64_FONT, s->c64_font},
     };
     for (const Text &t : texts)
-        if (!g_options_text_rule(t.field, t.text)) return t.label;
+        if (!settings_can_carry(t.field, t.text)) return t.label;
     for (int i = 0; i < SETTINGS_MACROS; i++)
-        if (!g_options_text_rule(OPTIONS_TEXT_MACRO, s->macros[i])) return kMacroLabels[i];
+        if (!settings_can_carry(SETTINGS_TEXT_MACRO, s->macros[i])) return kMacroLabels[i];
     return nullptr;
 }
 

@@ -7,12 +7,6 @@ struct Settings;
 
 enum { OPTIONS_FIELDS = 34, OPTIONS_WIDTH = 78 };
 
-// The texts a user types, in the order of the settings area's own list of them.
-enum { OPTIONS_TEXT_DOWNLOAD_PATH, OPTIONS_TEXT_MACRO, OPTIONS_TEXT_UPLOAD_PATH, OPTIONS_TEXT_C64_FONT };
-// The settings files' rule: 1 when they give a text of that field back as typed after a save and the
-// next start. Connected by start-up to the settings area's rule; while null every text counts as kept.
-extern int (*g_options_text_rule)(int field, const char *text);
-
 // The form's lines over s (the dialog's copy), in the order shown; returns OPTIONS_FIELDS.
 int options_fields(Settings *s, FormField *fields);
 // The label of the first text in s that the settings files would not give back as typed after a

@@ -1,7 +1,5 @@
 // The options dialog: leaving without saving, saving with the result applied at once and both files
 // written, a failed write, and texts the settings files could not keep.
-#include <cstring>
-
 #include "app/options_dialog.h"
 #include "base/text.h"
 #include "input/keys.h"
@@ -17,10 +15,6 @@ class OptionsTest : public AppTest {
     void SetUp() override {
         AppTest::SetUp();
         settings_load(&g_settings, dir.file("pelo.cfg").c_str(), dir.file("pelong.cfg").c_str());
-    }
-    void TearDown() override {
-        g_options_text_rule = nullptr;
-        AppTest::TearDown();
     }
     Settings reloaded() const {
         Settings s;
@@ -99,14 +93,9 @@ TEST_F(OptionsTest, AFailedWriteIsShownAndTheSettingsStillTakeEffect) {
     EXPECT_EQ(dir.entries(), 0);
 }
 
-// Stands in for the settings files' rule: a macro reading "----" would end the classic file early.
-int refuse_legend_mark(int field, const char *text) {
-    return field != OPTIONS_TEXT_MACRO || strcmp(text, "----") != 0;
-}
-
 TEST_F(OptionsTest, ATextTheFilesCannotKeepSendsTheUserBackToTheForm) {
-    g_options_text_rule = refuse_legend_mark;
-    // The last field is the F10 macro: type "----", save, dismiss the box, then Esc asks at once.
+    // A macro reading "----" would end the classic file early. The last field is the F10 macro: type "----",
+    // save, dismiss the box, then Esc asks at once.
     g_script.keys = {KEY_END, '-', '-', '-', '-', KEY_ENTER, key_function(10), 'x', KEY_ESC, 'n'};
     options_open();
     EXPECT_TRUE(g_script.keys.empty());
