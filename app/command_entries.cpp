@@ -14,12 +14,6 @@ int transfer_autostart_scan(const uint8_t *bytes, int length, int *start, int *u
     return 0;
 }
 
-void capture_toggle() {}
-void capture_write(const uint8_t *bytes, int length) {
-    (void)bytes;
-    (void)length;
-}
-void capture_close() {}
 void fullscreen_toggle() {
     window_toggle_fullscreen();
 }

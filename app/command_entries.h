@@ -1,6 +1,6 @@
-// Entry points of the commands whose screens live in areas of their own (Zmodem transfers, capture
-// log, full screen), called by name from the key commands and the main loop. In this build they do
-// nothing visible.
+// Entry points of the commands whose screens live in areas of their own (Zmodem transfers, full
+// screen), called by name from the key commands and the main loop. In this build they do nothing
+// visible.
 #pragma once
 #include <cstdint>
 
@@ -12,8 +12,4 @@ void transfer_autostart_reset();
 // offset of the 6-byte start sequence in bytes (negative when it began in an earlier block) and
 // upload set when the host announced a receiver.
 int transfer_autostart_scan(const uint8_t *bytes, int length, int *start, int *upload);
-// Capture log: on or off; received data appended while on; closed at shutdown.
-void capture_toggle();
-void capture_write(const uint8_t *bytes, int length);
-void capture_close();
 void fullscreen_toggle();

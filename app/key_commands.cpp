@@ -5,6 +5,7 @@
 #include "app/about_box.h"
 #include "app/apply_emulation.h"
 #include "app/calls.h"
+#include "app/capture_log.h"
 #include "app/command_entries.h"
 #include "app/compose.h"
 #include "app/connection.h"

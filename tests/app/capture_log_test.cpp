@@ -1,0 +1,88 @@
+// The capture log: where its file goes (the download directory rule), what goes into it, and the
+// Alt-L prompt's outcomes that the end-to-end session does not reach.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/capture_log.h"
+#include "app/program_dir.h"
+#include "input/keys.h"
+#include "tests/app/app_fixture.h"
+#include "tests/settings/file_helpers.h"
+
+namespace {
+
+TEST(CaptureDirTest, TheDownloadDirectoryRuleWithItsFallBack) {
+    TempDir program, downloads;
+    std::string readonly_dir = downloads.file("readonly");
+    mkdir(readonly_dir.c_str(), 0555);
+    write_file(downloads.file("a-file"), "x");
+    const bool root = geteuid() == 0; // permissions do not stop root
+    const struct {
+        const char *name;
+        std::string setting, expected;
+    } cases[] = {
+        {"empty setting", "", program.path},
+        {"existing, no separator", downloads.path.substr(0, downloads.path.size() - 1), downloads.path},
+        {"missing last level is made", downloads.file("new"), downloads.file("new/")},
+        {"trailing separators", downloads.file("trail//"), downloads.file("trail//")},
+        {"two missing levels", downloads.file("no/such"), program.path},
+        {"a file, not a directory", downloads.file("a-file"), program.path},
+        {"a read-only file system", "/proc", program.path},
+        {"read-only", readonly_dir, root ? readonly_dir + "/" : program.path},
+    };
+    for (const auto &c : cases) {
+        char path[CAPTURE_PATH_SIZE];
+        capture_default_path(c.setting.c_str(), program.path.c_str(), path, sizeof path);
+        EXPECT_EQ(std::string(path), c.expected + "pelong.log") << c.name;
+    }
+    EXPECT_EQ(downloads.entries(), 4) << "a probe file was left behind"; // readonly a-file new trail
+}
+
+class CaptureTest : public AppTest {
+  protected:
+    TempDir dir;
+    void SetUp() override {
+        AppTest::SetUp();
+        program_paths_form(&g_paths, dir.path.c_str());
+        g_capture.path[0] = 0;
+    }
+    void TearDown() override {
+        capture_close();
+        AppTest::TearDown();
+    }
+};
+
+TEST_F(CaptureTest, DataIsAppendedExactlyAndAWriteErrorIsDropped) {
+    std::string log = dir.file("pelong.log");
+    write_file(log, "old\r\n");
+    ASSERT_EQ(capture_open(log.c_str()), 1);
+    EXPECT_EQ(g_status_bar.capture_open, 1);
+    const uint8_t data[] = {'a', '\r', '\n', 0xFF, 0, '\n', 0x18, 'B', 0x1B};
+    capture_write(data, 4);
+    capture_write(data + 4, 5);
+    capture_close();
+    capture_close();
+    EXPECT_EQ(g_status_bar.capture_open, 0);
+    EXPECT_EQ(read_file(log), std::string("old\r\n") + std::string((const char *)data, sizeof data));
+
+    ASSERT_EQ(capture_open("/dev/full"), 1); // every write fails with ENOSPC
+    capture_write(data, sizeof data);
+    EXPECT_GE(g_capture.fd, 0); // capture stays on
+}
+
+TEST_F(CaptureTest, CancelAndAFailedOpenLeaveCaptureOff) {
+    g_script.keys = {KEY_ESC};
+    capture_toggle();
+    EXPECT_TRUE(shown(dir.file("pelong.log")));
+    EXPECT_EQ(g_capture.fd, -1);
+    EXPECT_EQ(dir.entries(), 0); // nothing made, the probe gone
+
+    g_script.keys = {'/', 't', 'm', 'p', KEY_ENTER};
+    capture_toggle();
+    EXPECT_TRUE(shown("Unable to open the capture file."));
+    EXPECT_EQ(g_capture.fd, -1);
+    EXPECT_EQ(g_status_bar.capture_open, 0);
+    EXPECT_STREQ(g_capture.path, "/tmp"); // offered again next time
+}
+
+} // namespace
