@@ -45,12 +45,6 @@ def pick(t, keys, expected, text=None):
     t.wait_for(f"{expected!r} selected", lambda: any(expected in r for r in rows()))
 
 
-def answer(t, question, key):
-    t.wait_text(question)
-    t.keys(key)
-    t.wait_gone(question)
-
-
 def list_keys(t, home):
     terminal = t.screen()
     t.keys("M-d")
@@ -61,7 +55,7 @@ def list_keys(t, home):
     pick(t, ["n"], "Dead End")
     pick(t, ["f"], "Alpha Mail", "mail")  # part of a name, the only match
     t.keys("n")
-    answer(t, "No more matches.", "Space")
+    t.answer("No more matches.", "Space")
     t.keys("Escape")
     t.wait_gone("Dialing Directory")
     t.check(t.screen()[1:] == terminal[1:], "Esc did not bring back the terminal view as it was")
@@ -73,9 +67,9 @@ def list_keys(t, home):
     pick(t, [], "added.example 2323")
     pick(t, ["5", "Enter"], "Gamma Games")
     t.keys("DC")
-    answer(t, "Delete entry #5", "y")
+    t.answer("Delete entry #5", "y")
     t.keys("s")
-    answer(t, "Sort all entries by name?", "y")
+    t.answer("Sort all entries by name?", "y")
     names = [row[8:40].strip() for row in t.screen()[4:9]]
     t.check(names == ["Added Board", "Alpha Mail", "Beta Files", "Dead End", "Test Board"] and
             list(last_calls(home))[:5] == names, f"sorted and saved names read {names}")
@@ -84,7 +78,7 @@ def list_keys(t, home):
 def dials(t, home, host):
     pick(t, ["4", "Enter"], "Dead End")
     t.keys("Enter")
-    answer(t, "Connection refused", "Space")
+    t.answer("Connection refused", "Space")
     t.keys("M-d")  # the directory opens where it was left
     pick(t, ["Down"], "Test Board")
     t.keys("Enter")
@@ -93,7 +87,7 @@ def dials(t, home, host):
     t.wait_for("the date stamped", lambda: last_calls(home)["Test Board"] == time.strftime("%m/%d/%y"))
     t.check(not last_calls(home)["Dead End"], "the failed dial stamped its date")
     t.keys("M-h")
-    answer(t, "Disconnect from the remote system?", "y")
+    t.answer("Disconnect from the remote system?", "y")
     t.keys("M-q")
     t.wait_text("Host to call:")
     t.type(f"127.0.0.1:{host.port}", enter=True)
@@ -111,7 +105,7 @@ def main():
         list_keys(t, t.home)
         dials(t, t.home, host)
         t.keys("M-x")
-        answer(t, "You are still connected.", "y")
+        t.answer("You are still connected.", "y")
         t.wait_text("pelong-ended=0")
         t.check(b"vt100\tAdded Board\tadded.example 2323\r\n" in open(f"{t.home}/pelong.ext", "rb").read(),
                 "the added entry is not in pelong.ext")
@@ -119,9 +113,9 @@ def main():
     with Tmux("directory-start", height=25) as t:  # -i on screen, then the directory at start
         path = write_list(t, "[One]\nAddress=one.example\n[Two]\nAddress=two.example\n[Shell]\nConnectionType=SSH\n")
         t.start_program("-i", path, settle_text="1 of the 3 entries use SSH")
-        answer(t, "Import those entries anyway?", "n")
-        answer(t, "Import now?", "y")
-        answer(t, "2 entries imported.", "Space")
+        t.answer("Import those entries anyway?", "n")
+        t.answer("Import now?", "y")
+        t.answer("2 entries imported.", "Space")
         t.wait_text(" 2 of 2000 entries used ")
         t.keys("M-x")
         t.wait_text("pelong-ended=0")
@@ -135,12 +129,12 @@ def main():
         t.keys("IC")
         t.type("Unsaved\tunsaved.example")
         t.keys("F10")
-        answer(t, "Could not write the phonebook file!", "Space")
+        t.answer("Could not write the phonebook file!", "Space")
         t.wait_text(" 2 of 2000 entries used ")
         t.check({name: open(f"{t.home}/{name}", "rb").read() for name in files} == files and
                 len(os.listdir(t.home)) == 4, "the files changed or a temporary file was left")
         t.keys("Escape", "M-x")
-        answer(t, "Exit Pelorin NG?", "y")
+        t.answer("Exit Pelorin NG?", "y")
         t.wait_text("pelong-ended=0")
     with Tmux("directory-protected", height=25) as t:  # the user's own files, made read-only
         imported(t, ("Kept", "kept.example", 23))
@@ -157,7 +151,7 @@ def main():
         t.start_program("-i", path, wrapper=("setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"),
                         settle_text="Import now?")
         t.keys("y")
-        answer(t, "Could not write the phonebook file!", "Space")
+        t.answer("Could not write the phonebook file!", "Space")
         t.keys("M-s")
         t.wait_text("Could not write pelo.cfg / pelong.cfg")
         t.check("Error" in t.text(), "the box has no title")
@@ -166,7 +160,7 @@ def main():
         t.check({name: open(f"{t.home}/{name}", "rb").read() for name in files} == files and not left,
                 f"the files changed or a temporary file was left: {sorted(os.listdir(t.home))}")
         t.keys("M-x")
-        answer(t, "Exit Pelorin NG?", "y")
+        t.answer("Exit Pelorin NG?", "y")
         t.wait_text("pelong-ended=0")
     print("ok: directory keys, add/delete/sort, dials and stamp, quick-dial, import at start, refused saves, "
           "protected files")

@@ -103,6 +103,12 @@ class Tmux:
     def wait_gone(self, text, timeout=10.0):
         self.wait_for(f"{text!r} to go", lambda: text not in self.text(), timeout)
 
+    def answer(self, question, key):
+        """Waits for a question (or a message), presses key and waits for it to go."""
+        self.wait_text(question)
+        self.keys(key)
+        self.wait_gone(question)
+
     # ------------------------------------------------------------ typing
 
     def keys(self, *names):

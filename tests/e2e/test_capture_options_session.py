@@ -1,0 +1,132 @@
+"""The capture log, the scrollback viewer and the options dialog in one call against the test host:
+Alt-L appends exactly the data bytes the telnet layer hands on to an existing pelong.log and shows "LOG"
+while it is on; Alt-B pages through the lines that scrolled off and gives the live screen back; Alt-O
+asks before dropping a change, and saving "Status bar" off gives the terminal 25 rows at once and writes
+both settings files. Then, as an unprivileged user, a save that cannot be written is reported while
+the new settings take effect."""
+
+import os
+
+from tmux_driver import TestHost, Tmux
+
+EARLIER = b"earlier session\r\n"
+NAWS_25 = b"\xff\xfa\x1f\x00\x50\x00\x19\xff\xf0"
+LINES = 60
+ROWS = 24  # the terminal's rows with the status bar on
+
+
+def capture(t, session):
+    log = os.path.join(t.home, "pelong.log")
+    t.keys("M-l")
+    t.wait_text("Capture incoming data to file:")
+    if log not in t.text():
+        t.fail(f"the prompt does not offer {log}")
+    t.keys("Enter")
+    t.wait_for("LOG on the status bar", lambda: "LOG" in t.screen()[0])
+    t.type("c")  # the host's cue; typed keys never go into the file
+    t.wait_text("END")
+    t.keys("M-l")
+    t.wait_text("Capture closed:")
+    if log not in t.text():
+        t.fail("the closing message does not name the file")
+    t.wait_gone("Capture closed:")
+    if "LOG" in t.screen()[0]:
+        t.fail("the status bar still shows LOG")
+    data = open(log, "rb").read()
+    if data != EARLIER + b"CAP\xff\r\nEND\r\n":
+        t.fail(f"the capture file holds {data!r}")
+
+
+def scrollback(t):
+    old_page = t.screen()[1]  # the terminal's top row: the clear keeps this page in the scrollback
+    t.type("d")
+    t.wait_text(f"Line {LINES:02d}")
+    live = t.screen()
+    t.keys("M-b")
+    t.wait_text(" SCROLLBACK  line ")
+    header = t.screen()[0].split()
+    first, total = int(header[2]), int(header[4])
+    # The 60 lines and the cursor's row below them went past a screen of 24 rows.
+    scrolled = LINES + 1 - ROWS
+    if total != first - 1 + ROWS or first - 1 < scrolled or t.screen()[1] != live[1]:
+        t.fail(f"the view does not open on the live screen with S+1 of S+{ROWS}")
+    t.keys(*["Up"] * scrolled)
+    t.wait_text(f" SCROLLBACK  line {first - scrolled} of {total}")
+    if not t.screen()[1].startswith("Line 01"):
+        t.fail("the first numbered line is not at the top")
+    t.keys("Home", "Up")
+    t.wait_text(f" SCROLLBACK  line 1 of {total}")
+    if t.screen()[1] != old_page:
+        t.fail("Home does not show the oldest line")
+    t.keys("Escape")
+    t.wait_gone(" SCROLLBACK ")
+    if t.screen() != live:
+        t.fail("the live screen did not come back unchanged")
+
+
+def options(t, session):
+    files = [os.path.join(t.home, name) for name in ("pelo.cfg", "pelong.cfg")]
+    t.keys("M-o")
+    t.wait_text("Pelorin NG Options")
+    t.keys("Down", "Down", "Enter", "Escape")
+    t.answer("Save changes?", "n")
+    if "Pelorin NG Options" in t.text() or any(map(os.path.exists, files)):
+        t.fail("leaving without saving changed something")
+    before = t.screen()
+    t.keys("M-o", "Down", "Down", "Enter", "F10")
+    t.wait_gone("Pelorin NG Options")
+    t.wait_for("the terminal's 25 rows", lambda: t.screen()[:ROWS] == before[1:ROWS + 1])
+    if not session.wait_raw(NAWS_25, 5):
+        t.fail("the host was not told of 25 rows")
+    if open(files[0], "rb").read().split(b"\r\n")[17] != b"off" or not os.path.exists(files[1]):
+        t.fail("the status bar off is not saved in pelo.cfg, or pelong.cfg was not written")
+
+
+def read_only_settings():
+    with Tmux("options-readonly") as t:
+        t.write_settings(["DirectoryAtStartup=no"])
+        os.chmod(t.home, 0o755)  # the settings files and their directory belong to root
+        kept = open(os.path.join(t.home, "pelong.cfg"), "rb").read()
+        t.start_program(wrapper=("setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"))
+        t.keys("M-o")
+        t.wait_text("Pelorin NG Options")
+        t.keys("Down", "Down", "Enter", "F10")
+        t.wait_text("Could not write pelo.cfg / pelong.cfg")
+        if "Error" not in t.text() or "Alt-Z - Help!" in t.screen()[0]:
+            t.fail("no error box, or the status bar stayed")
+        t.keys("Space")
+        t.wait_gone("Could not write")
+        if open(os.path.join(t.home, "pelong.cfg"), "rb").read() != kept or os.path.exists(f"{t.home}/pelo.cfg"):
+            t.fail("the settings files changed")
+        t.keys("M-x")
+        t.answer("Exit Pelorin NG?", "y")
+        t.wait_text("pelong-ended=0")
+
+
+def main():
+    lines = "".join(f"Line {n:02d}\\r\\n" for n in range(1, LINES + 1))
+    steps = [{"do": "naws"}, {"send": "Welcome\\r\\n"}, {"expect": "c"},
+             {"do": "ttype"}, {"send_hex": "43 41 50 ff ff 0d 0a"}, {"sb": [24, 1]}, {"send": "END\\r\\n"},
+             {"expect": "d"}, {"send": "\\e[2J\\e[H" + lines}, {"expect": "bye"}, {"close": True}]
+    with TestHost(steps=steps, time_limit=120) as host, Tmux("capture-options") as t:
+        with open(os.path.join(t.home, "pelong.log"), "wb") as f:
+            f.write(EARLIER)
+        t.start_program("127.0.0.1", host.port)
+        session = host.wait_session(10)
+        if not session:
+            t.fail("no connection reached the host")
+        t.wait_text("Welcome")
+        capture(t, session)
+        scrollback(t)
+        options(t, session)
+        t.type("bye")
+        t.answer("The connection was closed.", "Space")
+        t.keys("M-x")
+        t.answer("Exit Pelorin NG?", "y")
+        t.wait_text("pelong-ended=0")
+    read_only_settings()
+    print("ok: capture appended and closed, scrollback paged, options saved, refused and applied")
+
+
+if __name__ == "__main__":
+    main()
