@@ -1,9 +1,9 @@
 """The capture log, the scrollback viewer and the options dialog in one call against the test host:
-Alt-L appends exactly the data bytes the telnet layer hands on to an existing pelong.log and shows "LOG"
-while it is on; Alt-B pages through the lines that scrolled off and gives the live screen back; Alt-O
-asks before dropping a change, and saving "Status bar" off gives the terminal 25 rows at once and writes
-both settings files. Then, as an unprivileged user, a save that cannot be written is reported while
-the new settings take effect."""
+Alt-L appends exactly the data bytes the telnet layer hands on to an existing pelong.log, shows "LOG"
+while it is on and goes on into the next call; Alt-B pages through the lines that scrolled off and
+gives the live screen back; Alt-O asks before dropping a change, and saving "Status bar" off gives the
+terminal 25 rows at once and writes both settings files. Then, as an unprivileged user, a save that
+cannot be written is reported while the new settings take effect."""
 
 import os
 
@@ -35,6 +35,9 @@ def capture(t, session):
     data = open(log, "rb").read()
     if data != EARLIER + b"CAP\xff\r\nEND\r\n":
         t.fail(f"the capture file holds {data!r}")
+    t.keys("M-l")  # on again for the rest of the run, hang-ups included
+    t.answer(log, "Enter")
+    return log
 
 
 def scrollback(t):
@@ -116,14 +119,23 @@ def main():
         if not session:
             t.fail("no connection reached the host")
         t.wait_text("Welcome")
-        capture(t, session)
+        log = capture(t, session)
         scrollback(t)
         options(t, session)
         t.type("bye")
         t.answer("The connection was closed.", "Space")
+        t.keys("M-q")
+        t.wait_text("Host to call:")
+        t.type(f"127.0.0.1:{host.port}", enter=True)
+        if not host.wait_session(10, number=2):
+            t.fail("the second call did not reach the host")
+        t.wait_text("Welcome")
         t.keys("M-x")
-        t.answer("Exit Pelorin NG?", "y")
+        t.answer("You are still connected.", "y")
         t.wait_text("pelong-ended=0")
+        data = open(log, "rb").read()
+        if f"Line {LINES}\r\n".encode() not in data or not data.endswith(b"Welcome\r\n"):
+            t.fail(f"capture did not go on into the next call: {data[-40:]!r}")
     read_only_settings()
     print("ok: capture appended and closed, scrollback paged, options saved, refused and applied")
 
