@@ -6,7 +6,6 @@
 #include "display/frame.h"
 #include "display/present.h"
 #include "input/keys.h"
-#include "settings/settings.h"
 #include "base/text.h"
 #include "term/terminal.h"
 #include "ui/toolkit.h"
@@ -39,7 +38,7 @@ int scrollback_first_line(const ScrollbackPosition *p) {
 static void draw_header(const ScrollbackPosition &p) {
     int first = scrollback_first_line(&p), total = p.stored + p.rows;
     char text[64];
-    if (g_settings.status_bar) {
+    if (g_frame.status_rows) { // the bar's row, unless it stepped aside for a short terminal
         ui_fill(0, 0, FRAME_COLUMNS, 1, BLACK, GREY);
         text_format(text, sizeof text, " SCROLLBACK  line %d of %d", first, total);
         ui_text(0, 0, BLACK, GREY, text);
@@ -53,7 +52,7 @@ static void draw_header(const ScrollbackPosition &p) {
 static void draw(const ScrollbackPosition &p) {
     const Terminal *t = &g_terminal;
     compose_frame(); // status row and the rows below the terminal's as on the live screen
-    int top = g_settings.status_bar ? 1 : 0;
+    int top = g_frame.status_rows;
     for (int i = 0; i < p.rows; i++) {
         int line = p.stored - p.back + i;
         const Cell *cells = line < p.stored ? term_scrollback_line(t, line) : term_row(t, line - p.stored);
