@@ -7,7 +7,6 @@
 #include "app/apply_emulation.h"
 #include "app/calls.h"
 #include "app/capture_log.h"
-#include "app/command_entries.h"
 #include "app/command_line.h"
 #include "app/compose.h"
 #include "app/connection.h"
