@@ -13,28 +13,25 @@ EARLIER = b"earlier session\r\n"
 NAWS_25 = b"\xff\xfa\x1f\x00\x50\x00\x19\xff\xf0"
 LINES = 60
 ROWS = 24  # the terminal's rows with the status bar on
+AS_NOBODY = ("setpriv", "--reuid=65534", "--regid=65534", "--clear-groups")
 
 
-def capture(t, session):
+def capture(t):
     log = os.path.join(t.home, "pelong.log")
     t.keys("M-l")
     t.wait_text("Capture incoming data to file:")
-    if log not in t.text():
-        t.fail(f"the prompt does not offer {log}")
+    t.check(log in t.text(), f"the prompt does not offer {log}")
     t.keys("Enter")
     t.wait_for("LOG on the status bar", lambda: "LOG" in t.screen()[0])
     t.type("c")  # the host's cue; typed keys never go into the file
     t.wait_text("END")
     t.keys("M-l")
     t.wait_text("Capture closed:")
-    if log not in t.text():
-        t.fail("the closing message does not name the file")
+    t.check(log in t.text(), "the closing message does not name the file")
     t.wait_gone("Capture closed:")
-    if "LOG" in t.screen()[0]:
-        t.fail("the status bar still shows LOG")
+    t.check("LOG" not in t.screen()[0], "the status bar still shows LOG")
     data = open(log, "rb").read()
-    if data != EARLIER + b"CAP\xff\r\nEND\r\n":
-        t.fail(f"the capture file holds {data!r}")
+    t.check(data == EARLIER + b"CAP\xff\r\nEND\r\n", f"the capture file holds {data!r}")
     t.keys("M-l")  # on again for the rest of the run, hang-ups included
     t.answer(log, "Enter")
     return log
@@ -49,22 +46,18 @@ def scrollback(t):
     t.wait_text(" SCROLLBACK  line ")
     header = t.screen()[0].split()
     first, total = int(header[2]), int(header[4])
-    # The 60 lines and the cursor's row below them went past a screen of 24 rows.
-    scrolled = LINES + 1 - ROWS
-    if total != first - 1 + ROWS or first - 1 < scrolled or t.screen()[1] != live[1]:
-        t.fail(f"the view does not open on the live screen with S+1 of S+{ROWS}")
+    scrolled = LINES + 1 - ROWS  # the 60 lines and the cursor's row below them
+    t.check(total == first - 1 + ROWS and first - 1 >= scrolled and t.screen()[1] == live[1],
+            f"the view does not open on the live screen as line S+1 of S+{ROWS}")
     t.keys(*["Up"] * scrolled)
     t.wait_text(f" SCROLLBACK  line {first - scrolled} of {total}")
-    if not t.screen()[1].startswith("Line 01"):
-        t.fail("the first numbered line is not at the top")
+    t.check(t.screen()[1].startswith("Line 01"), "the first numbered line is not at the top")
     t.keys("Home", "Up")
     t.wait_text(f" SCROLLBACK  line 1 of {total}")
-    if t.screen()[1] != old_page:
-        t.fail("Home does not show the oldest line")
+    t.check(t.screen()[1] == old_page, "Home does not show the oldest line")
     t.keys("Escape")
     t.wait_gone(" SCROLLBACK ")
-    if t.screen() != live:
-        t.fail("the live screen did not come back unchanged")
+    t.check(t.screen() == live, "the live screen did not come back unchanged")
 
 
 def options(t, session):
@@ -73,16 +66,14 @@ def options(t, session):
     t.wait_text("Pelorin NG Options")
     t.keys("Down", "Down", "Enter", "Escape")
     t.answer("Save changes?", "n")
-    if "Pelorin NG Options" in t.text() or any(map(os.path.exists, files)):
-        t.fail("leaving without saving changed something")
+    t.check("Pelorin NG Options" not in t.text() and not any(map(os.path.exists, files)), "not saving changed something")
     before = t.screen()
     t.keys("M-o", "Down", "Down", "Enter", "F10")
     t.wait_gone("Pelorin NG Options")
     t.wait_for("the terminal's 25 rows", lambda: t.screen()[:ROWS] == before[1:ROWS + 1])
-    if not session.wait_raw(NAWS_25, 5):
-        t.fail("the host was not told of 25 rows")
-    if open(files[0], "rb").read().split(b"\r\n")[17] != b"off" or not os.path.exists(files[1]):
-        t.fail("the status bar off is not saved in pelo.cfg, or pelong.cfg was not written")
+    t.check(session.wait_raw(NAWS_25, 5), "the host was not told of 25 rows")
+    classic = open(files[0], "rb").read().split(b"\r\n")
+    t.check(classic[17] == b"off" and os.path.exists(files[1]), "pelo.cfg without the status bar off, or no pelong.cfg")
 
 
 def read_only_settings():
@@ -90,17 +81,15 @@ def read_only_settings():
         t.write_settings(["DirectoryAtStartup=no"])
         os.chmod(t.home, 0o755)  # the settings files and their directory belong to root
         kept = open(os.path.join(t.home, "pelong.cfg"), "rb").read()
-        t.start_program(wrapper=("setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"))
+        t.start_program(wrapper=AS_NOBODY)
         t.keys("M-o")
         t.wait_text("Pelorin NG Options")
         t.keys("Down", "Down", "Enter", "F10")
         t.wait_text("Could not write pelo.cfg / pelong.cfg")
-        if "Error" not in t.text() or "Alt-Z - Help!" in t.screen()[0]:
-            t.fail("no error box, or the status bar stayed")
-        t.keys("Space")
-        t.wait_gone("Could not write")
-        if open(os.path.join(t.home, "pelong.cfg"), "rb").read() != kept or os.path.exists(f"{t.home}/pelo.cfg"):
-            t.fail("the settings files changed")
+        t.check("Error" in t.text() and "Alt-Z - Help!" not in t.screen()[0], "no error box, or the bar stayed")
+        t.answer("Could not write", "Space")
+        t.check(open(os.path.join(t.home, "pelong.cfg"), "rb").read() == kept and
+                not os.path.exists(f"{t.home}/pelo.cfg"), "the settings files changed")
         t.keys("M-x")
         t.answer("Exit Pelorin NG?", "y")
         t.wait_text("pelong-ended=0")
@@ -116,10 +105,9 @@ def main():
             f.write(EARLIER)
         t.start_program("127.0.0.1", host.port)
         session = host.wait_session(10)
-        if not session:
-            t.fail("no connection reached the host")
+        t.check(session, "no connection reached the host")
         t.wait_text("Welcome")
-        log = capture(t, session)
+        log = capture(t)
         scrollback(t)
         options(t, session)
         t.type("bye")
@@ -127,15 +115,14 @@ def main():
         t.keys("M-q")
         t.wait_text("Host to call:")
         t.type(f"127.0.0.1:{host.port}", enter=True)
-        if not host.wait_session(10, number=2):
-            t.fail("the second call did not reach the host")
+        t.check(host.wait_session(10, number=2), "the second call did not reach the host")
         t.wait_text("Welcome")
         t.keys("M-x")
         t.answer("You are still connected.", "y")
         t.wait_text("pelong-ended=0")
         data = open(log, "rb").read()
-        if f"Line {LINES}\r\n".encode() not in data or not data.endswith(b"Welcome\r\n"):
-            t.fail(f"capture did not go on into the next call: {data[-40:]!r}")
+        t.check(f"Line {LINES}\r\n".encode() in data and data.endswith(b"Welcome\r\n"),
+                f"capture did not go on into the next call: {data[-40:]!r}")
     read_only_settings()
     print("ok: capture appended and closed, scrollback paged, options saved, refused and applied")
 
