@@ -14,10 +14,7 @@ namespace {
 
 TEST(CaptureDirTest, TheDownloadDirectoryRuleWithItsFallBack) {
     TempDir program, downloads;
-    std::string readonly_dir = downloads.file("readonly");
-    mkdir(readonly_dir.c_str(), 0555);
     write_file(downloads.file("a-file"), "x");
-    const bool root = geteuid() == 0; // permissions do not stop root
     const struct {
         const char *name;
         std::string setting, expected;
@@ -25,18 +22,16 @@ TEST(CaptureDirTest, TheDownloadDirectoryRuleWithItsFallBack) {
         {"empty setting", "", program.path},
         {"existing, no separator", downloads.path.substr(0, downloads.path.size() - 1), downloads.path},
         {"missing last level is made", downloads.file("new"), downloads.file("new/")},
-        {"trailing separators", downloads.file("trail//"), downloads.file("trail//")},
         {"two missing levels", downloads.file("no/such"), program.path},
         {"a file, not a directory", downloads.file("a-file"), program.path},
         {"a read-only file system", "/proc", program.path},
-        {"read-only", readonly_dir, root ? readonly_dir + "/" : program.path},
     };
     for (const auto &c : cases) {
         char path[CAPTURE_PATH_SIZE];
         capture_default_path(c.setting.c_str(), program.path.c_str(), path, sizeof path);
         EXPECT_EQ(std::string(path), c.expected + "pelong.log") << c.name;
     }
-    EXPECT_EQ(downloads.entries(), 4) << "a probe file was left behind"; // readonly a-file new trail
+    EXPECT_EQ(downloads.entries(), 2) << "a probe file was left behind"; // a-file new
 }
 
 class CaptureTest : public AppTest {
@@ -56,7 +51,6 @@ class CaptureTest : public AppTest {
 TEST_F(CaptureTest, NeitherAFailedOpenNorAFailedWriteStopsTheProgram) {
     g_script.keys = {KEY_ESC};
     capture_toggle();
-    EXPECT_TRUE(shown(dir.file("pelong.log")));
     EXPECT_EQ(dir.entries(), 0); // cancelled: nothing made, the probe gone
 
     // A FIFO nobody reads would block an ordinary open for good.

