@@ -1,0 +1,29 @@
+#include "zmodem/transfer_status.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+static void draw_nothing(const TransferStatus *) {}
+static int never_abort() {
+    return 0;
+}
+
+TransferHooks g_transfer_hooks = {draw_nothing, never_abort};
+
+void transfer_hooks_reset() {
+    g_transfer_hooks = {draw_nothing, never_abort};
+}
+
+void transfer_set_text(TransferStatus *status, const char *format, ...) {
+    va_list args;
+    va_start(args, format);
+    vsnprintf(status->text, sizeof status->text, format, args);
+    va_end(args);
+}
+
+const char *transfer_base_name(const char *path) {
+    const char *start = path;
+    for (const char *p = path; *p; p++)
+        if (*p == '/' || *p == '\\' || *p == ':') start = p + 1;
+    return start;
+}

@@ -1,0 +1,33 @@
+// The progress record both Zmodem engines fill, and the two things they ask of whoever shows it: a
+// redraw and the question whether the user wants to stop. Without a window (tests, the headless
+// tool) both do nothing.
+#pragma once
+#include <cstdint>
+
+enum { TRANSFER_NAME_SIZE = 260, TRANSFER_TEXT_SIZE = 80 };
+
+struct TransferStatus {
+    char file_name[TRANSFER_NAME_SIZE]; // last path component, empty before the first file
+    int32_t size;                       // -1 when not known
+    int32_t position;                   // bytes of the current file so far
+    int32_t start_position;             // where the current file started (always 0)
+    uint32_t start_ms;                  // tick when the current file (or the transfer) started
+    uint32_t errors;                    // over the whole transfer
+    uint32_t files;                     // completed
+    char text[TRANSFER_TEXT_SIZE];      // the current state line
+    uint32_t upload;                    // 0 download, 1 upload
+};
+
+struct TransferHooks {
+    void (*draw)(const TransferStatus *status); // called whenever something changed
+    int (*abort_requested)(void);               // 1 when the user asked to stop and confirmed
+};
+
+extern TransferHooks g_transfer_hooks;
+// Back to no window.
+void transfer_hooks_reset();
+
+// Sets the state line (cut to fit).
+void transfer_set_text(TransferStatus *status, const char *format, ...) __attribute__((format(printf, 2, 3)));
+// The last path component: the part behind the last "/", "\\" or ":".
+const char *transfer_base_name(const char *path);
