@@ -24,10 +24,14 @@ A script is a list of steps; each step is an object with one action key and opti
   {"branch_ttype": {"petscii": [steps], "*": [steps]}, "timeout": 3}
                                 ask the terminal type and run the steps of the answer ("*": any other)
   {"call": "name"}              the steps defined under that name in the script's "define"
-  {"bridge": ["sz", "file"], "cwd": "dir", "stderr": "path"}
+  {"bridge": ["sz", "file"], "cwd": "dir", "stderr": "path",
+   "noise": {"down": {"drop": [5000], "flip": [9000]}, "up": {...}}}
                                 connect the client to a child process: its output is sent with every
                                 255 doubled, and the client's data (telnet commands removed, IAC IAC
-                                undoubled) is its input; the step ends when the child ends
+                                undoubled) is its input; the step ends when the child ends. "noise"
+                                damages the stream once at the given byte offsets: "down" the child's
+                                output (before doubling), "up" the client's data; "drop" leaves a byte
+                                out, "flip" inverts its low bit
   {"log": "text"}               a marker in the event log
   {"leave": true}               leave the innermost menu
   {"close": true}               close the connection (the script ends)
@@ -46,7 +50,7 @@ from . import telnet
 ACTIONS = {"send", "send_hex", "send_file", "burst", "do", "dont", "will", "wont", "sb", "ttype_send",
            "sleep", "expect", "wait_key", "menu", "branch_ttype", "call", "bridge", "log", "leave",
            "close"}
-MODIFIERS = {"timeout", "chunk", "delay", "prompt", "cwd", "stderr"}
+MODIFIERS = {"timeout", "chunk", "delay", "prompt", "cwd", "stderr", "noise"}
 
 
 class ScriptError(ValueError):
@@ -98,6 +102,10 @@ def check_script(steps, defines, base_dir, where="script"):
                     raise ScriptError("%s: bridge takes a command as a list of words" % here)
                 if "cwd" in step:
                     step["cwd"] = os.path.join(base_dir, step["cwd"])
+                for way in step.get("noise", {}).values():
+                    for kind, offsets in way.items():
+                        if kind not in ("drop", "flip") or not all(isinstance(o, int) for o in offsets):
+                            raise ScriptError("%s: noise takes drop and flip offsets" % here)
             elif action in ("sleep", "burst"):
                 float(value)
         except (TypeError, ValueError, IndexError, AttributeError) as e:
@@ -205,7 +213,9 @@ def run_step(session, step, defines):
     if action == "call":
         return run_steps(session, defines[value], defines)
     if action == "bridge":
-        return _run_bridge(session, value, step.get("cwd"), step.get("stderr"))
+        noise = step.get("noise", {})
+        return _run_bridge(session, value, step.get("cwd"), step.get("stderr"),
+                           _Noise(noise.get("down")), _Noise(noise.get("up")))
     if action == "log":
         host.log(session, "marker", text=value)
         return OK
@@ -249,7 +259,32 @@ def _run_branch(session, branches, defines, timeout):
     return run_steps(session, branches.get("*", []), defines)
 
 
-def _run_bridge(session, command, cwd, stderr_path):
+class _Noise:
+    """Damages a byte stream at fixed offsets: drops a byte or inverts its low bit."""
+
+    def __init__(self, spec):
+        spec = spec or {}
+        self.drop = set(spec.get("drop", ()))
+        self.flip = set(spec.get("flip", ()))
+        self.offset = 0
+
+    def apply(self, chunk):
+        start, self.offset = self.offset, self.offset + len(chunk)
+        hits = sorted(o - start for o in self.drop | self.flip if start <= o < self.offset)
+        if not hits:
+            return chunk
+        out = bytearray(chunk)
+        for at in reversed(hits):
+            if at + start in self.drop:
+                del out[at]
+            else:
+                out[at] ^= 1
+        return bytes(out)
+
+
+def _run_bridge(session, command, cwd, stderr_path, down=None, up=None):
+    down = down or _Noise(None)
+    up = up or _Noise(None)
     host = session.host
     stderr = open(stderr_path, "ab") if stderr_path else subprocess.DEVNULL
     try:
@@ -266,7 +301,7 @@ def _run_bridge(session, command, cwd, stderr_path):
     def child_to_client():
         while True:
             chunk = os_read(child.stdout)
-            if not chunk or not session.send(telnet.double_iac(chunk)):
+            if not chunk or not session.send(telnet.double_iac(down.apply(chunk))):
                 break
 
     out = threading.Thread(target=child_to_client, daemon=True)
@@ -278,7 +313,7 @@ def _run_bridge(session, command, cwd, stderr_path):
         chunk = session.take_data(0.1)
         if chunk:
             try:
-                child.stdin.write(chunk)
+                child.stdin.write(up.apply(chunk))
             except (BrokenPipeError, OSError):
                 break
     try:

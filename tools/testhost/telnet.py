@@ -87,13 +87,19 @@ class ClientParser:
         """Returns (data bytes, list of commands) for one chunk."""
         data = bytearray()
         commands = []
-        for b in chunk:
-            if self.state == "data":
-                if b == IAC:
-                    self.state = "iac"
-                else:
-                    data.append(b)
-            elif self.state == "iac":
+        i, n = 0, len(chunk)
+        while i < n:
+            if self.state == "data":  # runs of data are taken whole (file transfers are large)
+                j = chunk.find(b"\xff", i)
+                data += chunk[i:j if j >= 0 else n]
+                if j < 0:
+                    break
+                self.state = "iac"
+                i = j + 1
+                continue
+            b = chunk[i]
+            i += 1
+            if self.state == "iac":
                 if b == IAC:
                     data.append(b)
                     self.state = "data"
