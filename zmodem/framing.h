@@ -61,7 +61,7 @@ enum : int {
     ZM_CANCELLED = -5 // five CAN bytes in a row from the peer
 };
 // The ZDLE decoder returns ZM_END + end character for a subpacket end.
-enum : int { ZM_END = 256 };
+inline constexpr int ZM_END = 256;
 
 enum {
     ZMODEM_OUT_SIZE = 2048,

@@ -34,6 +34,7 @@ void zmodem_link_start() {
 
 void zmodem_link_finish() {
     ZmodemLink &l = g_zmodem_link;
+    while (l.in_pos < l.in_count && is_flow(l.in[l.in_pos])) l.in_pos++; // the XON after a last header
     telnet_push_back(l.in + l.in_pos, l.in_count - l.in_pos);
     l.in_pos = l.in_count = 0;
 }
@@ -171,8 +172,9 @@ int zmodem_read_header(uint32_t *value, int timeout_ms) {
         do {
             b = zmodem_read_byte(timeout_ms);
             attempt++;
-        } while (b == ZPAD);
+        } while (b == ZPAD && attempt <= ZMODEM_NOISE_MAX);
         if (b < 0) return b;
+        if (b == ZPAD) return ZM_BAD;
         cans = 0;
         int form = -1;
         if (b == ZDLE) {

@@ -8,15 +8,11 @@
 
 ZmodemLink g_zmodem_link;
 
-// Bytes that go out as ZDLE and a second byte: CR (some links eat "@ CR"), DLE, XON, XOFF and CAN
-// (which is ZDLE), each with and without the high bit, and 0xFF (telnet's IAC).
+// Bytes that go out as ZDLE and a second byte: CR (some links eat "@ CR"), DLE, XON and XOFF with
+// and without the high bit, CAN (which is ZDLE), and 0xFF (telnet's IAC).
 static constexpr std::array<uint8_t, 256> make_escape_table() {
     std::array<uint8_t, 256> table{};
-    for (uint8_t b : {0x0D, 0x10, 0x11, 0x13, 0x18}) {
-        table[b] = 1;
-        table[b | 0x80] = 1;
-    }
-    table[0xFF] = 1;
+    for (uint8_t b : {0x0D, 0x10, 0x11, 0x13, 0x8D, 0x90, 0x91, 0x93, 0x18, 0xFF}) table[b] = 1;
     return table;
 }
 static constexpr std::array<uint8_t, 256> kEscape = make_escape_table();
