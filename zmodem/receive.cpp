@@ -13,7 +13,8 @@
 
 enum {
     HEADER_MS = 10000,
-    HEADER_RETRIES = 10, // failed header reads answered before the transfer times out
+    HEADER_RETRIES = 10,  // silent header waits answered before the transfer times out
+    NOISE_RETRIES = 1024, // header reads that found only noise (8 KiB each) in a row
     PACKET_MAX = 8200,
     CLOSING_O_MS = 500,
     WRITE_BUFFER = 65536,
@@ -260,21 +261,24 @@ static Outcome dispatch(int type, uint32_t value) {
 static Outcome run() {
     send_rinit();
     if (check_abort() != GO_ON) return DONE_FAILED;
-    int failures = 0;
+    int silences = 0, noises = 0;
     for (;;) {
         uint32_t value = 0;
         int type = zmodem_read_header(&value, HEADER_MS);
         if (type < 0) {
             if (read_ended(type) != GO_ON) return DONE_FAILED;
             r.status->errors++;
-            if (++failures > HEADER_RETRIES) return abort_with("Timeout");
+            // Data the sender streamed before it saw a ZRPOS keeps arriving as noise for a while;
+            // on a fast line that is far more than ten header reads' worth.
+            if (type == ZM_TIMEOUT ? ++silences > HEADER_RETRIES : ++noises > NOISE_RETRIES)
+                return abort_with("Timeout");
             if (r.fd >= 0)
                 send_header(ZRPOS, r.position);
             else
                 send_rinit();
             draw();
         } else {
-            failures = 0;
+            silences = noises = 0;
             Outcome outcome = dispatch(type, value);
             if (outcome != GO_ON) return outcome;
         }

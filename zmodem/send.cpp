@@ -26,10 +26,18 @@ enum {
     ZFIN_MS = 5000,
     READ_BUFFER = 65536,
     ZFILE_INFO = 512,
+    RESYNC_TRIES = 11,
+    RESYNC_READS = 100000, // headers read past while waiting for one ZACK
 };
 static const int64_t kFileMax = 0x7FFFFFFF;
 
-enum Outcome { GO_ON, NEXT_FILE, DONE_FAILED };
+enum Outcome {
+    GO_ON,
+    NEXT_FILE,
+    DONE_FAILED,
+    AT_END,  // the end of the file went out
+    GO_BACK, // the receiver asked for another position
+};
 
 static struct {
     TransferStatus *status;
@@ -41,6 +49,7 @@ static struct {
     int info_length;
     uint8_t buffer[READ_BUFFER]; // read ahead from the file
     int buffer_pos, buffer_count;
+    int resync_failures; // going back that did not get the receiver going again
 } s;
 
 static void draw() {
@@ -95,6 +104,19 @@ static int next_data(const uint8_t **data, int want) {
     if (n > want) n = want;
     *data = s.buffer + s.buffer_pos;
     s.buffer_pos += n;
+    return n;
+}
+
+// The data of the next subpacket from position p: its length, 0 at the end (or when the file
+// shrank), -1 after a read error, which aborts: a half-sent file must not look complete.
+static int read_subpacket(uint32_t p, const uint8_t **data) {
+    int64_t left = s.size - (int64_t)p;
+    if (left <= 0) return 0;
+    int n = next_data(data, left < SUBPACKET ? (int)left : SUBPACKET);
+    if (n < 0) {
+        transfer_set_text(s.status, "Cannot read %s", s.path);
+        abort_transfer();
+    }
     return n;
 }
 
@@ -182,21 +204,16 @@ static Outcome offer_file(uint32_t *position) {
     }
 }
 
-// Streams from *position to the end of the file. GO_ON when the end was sent; a ZRPOS restarts
-// from the position it names.
+// Streams from *position to the end of the file: AT_END when the end was sent, GO_BACK with
+// *position set when the receiver asked for a position again.
 static Outcome stream_file(uint32_t *position) {
     uint32_t p = *position;
-restart:
     seek_to(p);
     zmodem_send_bin_header(ZDATA, p, s.crc32);
     for (;;) {
-        int64_t left = s.size - (int64_t)p;
         const uint8_t *data = nullptr;
-        int n = left > 0 ? next_data(&data, left < SUBPACKET ? (int)left : SUBPACKET) : 0;
-        if (n < 0) { // a half-sent file must not look complete
-            transfer_set_text(s.status, "Cannot read %s", s.path);
-            return abort_transfer();
-        }
+        int n = read_subpacket(p, &data);
+        if (n < 0) return DONE_FAILED;
         if (n == 0) { // at the end, or the file shrank
             zmodem_send_subpacket(nullptr, 0, ZCRCE, s.crc32);
             break;
@@ -213,9 +230,9 @@ restart:
             uint32_t value;
             int type = zmodem_read_header(&value, LOOK_HEADER_MS);
             if (type == ZRPOS) {
-                p = value;
+                *position = value;
                 s.status->errors++;
-                goto restart;
+                return GO_BACK;
             }
             if (type == ZFERR || type == ZABORT || type == ZM_CANCELLED)
                 return end_quietly("Cancelled by receiver");
@@ -224,10 +241,53 @@ restart:
         draw();
     }
     *position = p;
-    return GO_ON;
+    return AT_END;
 }
 
-// Sends ZEOF until the receiver takes it (NEXT_FILE) or asks for a position again (GO_ON).
+// Going back to *position after a ZRPOS: one subpacket that asks for a ZACK, sent again until the
+// receiver takes it. Data already on its way keeps the receiver asking for the same position for a
+// while; those requests are not answered, so the line drains instead of filling up again. GO_ON
+// when streaming can go on at *position, GO_BACK when another position was asked for.
+static Outcome resync(uint32_t *position) {
+    uint32_t p = *position;
+    if ((int64_t)p >= s.size) return GO_ON; // nothing to send again but the end
+    while (s.resync_failures < RESYNC_TRIES) {
+        seek_to(p);
+        zmodem_send_bin_header(ZDATA, p, s.crc32);
+        const uint8_t *data = nullptr;
+        int n = read_subpacket(p, &data);
+        if (n < 0) return DONE_FAILED;
+        if (n == 0) return GO_ON; // the file shrank
+        zmodem_send_subpacket(data, n, ZCRCW, s.crc32);
+        zmodem_flush();
+        for (int reads = 0; reads < RESYNC_READS; reads++) {
+            uint32_t value;
+            int type = zmodem_read_header(&value, ZFILE_MS);
+            if (type == ZACK && value == p + (uint32_t)n) {
+                *position = value;
+                s.status->position = (int32_t)value;
+                s.resync_failures = 0;
+                return GO_ON;
+            }
+            if (type == ZRPOS && value != p) {
+                *position = value;
+                s.status->errors++;
+                s.resync_failures++;
+                return GO_BACK;
+            }
+            if (type == ZFERR || type == ZABORT || type == ZM_CANCELLED)
+                return end_quietly("Cancelled by receiver");
+            if (type == ZM_GONE) return end_quietly("Connection lost");
+            if (type == ZM_ESC) return abort_with("Aborted by user");
+            if (check_abort() != GO_ON) return DONE_FAILED;
+            if (type == ZM_TIMEOUT || type == ZNAK) break; // lost on the way: send it again
+        }
+        s.resync_failures++;
+    }
+    return abort_with("No response to ZDATA");
+}
+
+// Sends ZEOF until the receiver takes it (NEXT_FILE) or asks for a position again (GO_BACK).
 static Outcome end_file(uint32_t *position) {
     zmodem_send_bin_header(ZEOF, *position, s.crc32);
     zmodem_flush();
@@ -244,11 +304,11 @@ static Outcome end_file(uint32_t *position) {
         if (type == ZRPOS) {
             *position = value;
             s.status->errors++;
-            return GO_ON;
+            return GO_BACK;
         }
         if (type == ZM_ESC) return abort_with("Aborted by user");
         if (type == ZM_GONE || type == ZM_CANCELLED) return end_quietly("Cancelled");
-        if (retries++ >= ZEOF_RETRIES) return abort_with("No response to ZEOF");
+        if (retries++ > ZEOF_RETRIES) return abort_with("No response to ZEOF");
         if (type != ZACK) { // a ZACK is read past without sending again
             zmodem_send_bin_header(ZEOF, *position, s.crc32);
             zmodem_flush();
@@ -262,11 +322,17 @@ static Outcome send_file(const char *path, int left) {
     uint32_t position;
     outcome = offer_file(&position);
     if (outcome != GO_ON) return outcome;
-    for (;;) {
+    s.resync_failures = 0;
+    for (bool went_back = false;;) {
+        if (went_back) {
+            outcome = resync(&position);
+            if (outcome == GO_BACK) continue;
+            if (outcome != GO_ON) return outcome;
+        }
         outcome = stream_file(&position);
-        if (outcome != GO_ON) return outcome;
-        outcome = end_file(&position);
-        if (outcome != GO_ON) return outcome;
+        if (outcome == AT_END) outcome = end_file(&position);
+        if (outcome != GO_BACK) return outcome;
+        went_back = true;
     }
 }
 
