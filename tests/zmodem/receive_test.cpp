@@ -1,0 +1,170 @@
+// The receive engine against a scripted sender: what it answers, what lands on disk, how it ends.
+#include <gtest/gtest.h>
+
+#include "base/emulation.h"
+#include "tests/settings/file_helpers.h"
+#include "tests/zmodem/zmodem_peer.h"
+#include "zmodem/framing.h"
+#include "zmodem/receive.h"
+
+namespace {
+struct Offer {
+    std::string name, info; // info follows the name's NUL; empty for none
+};
+
+std::string zfile(const Offer &o, int crc32 = 1) {
+    std::string packet = o.name + std::string(1, '\0') + o.info;
+    return bin_frame(ZFILE, 0, crc32) + data_frame(packet, ZCRCW, crc32);
+}
+
+// ZDATA at position with the data in subpackets of at most 1024 bytes, the last ending in end.
+std::string zdata(uint32_t position, const std::string &data, int end = ZCRCE, int crc32 = 1) {
+    std::string out = bin_frame(ZDATA, position, crc32);
+    for (size_t at = 0; at < data.size() || at == 0; at += 1024) {
+        bool last = at + 1024 >= data.size();
+        out += data_frame(data.substr(at, 1024), last ? end : ZCRCG, crc32);
+        if (data.empty()) break;
+    }
+    return out;
+}
+
+std::string zeof(uint32_t position) {
+    return bin_frame(ZEOF, position, 1);
+}
+
+std::string finish() {
+    return hex_frame(ZFIN, 0) + "OO";
+}
+
+struct Received {
+    bool result;
+    TransferStatus status;
+    std::string answers;
+    std::string drawn; // every state line the window was given, "|" between changes
+};
+
+std::string g_drawn;
+
+void record_text(const TransferStatus *status) {
+    size_t last = g_drawn.rfind('|');
+    if (g_drawn.compare(last == std::string::npos ? 0 : last + 1, std::string::npos, status->text) != 0) {
+        if (!g_drawn.empty()) g_drawn += '|';
+        g_drawn += status->text;
+    }
+}
+
+Received receive(const std::string &dir, const std::string &script) {
+    peer_start(EMU_ANSI, 0);
+    zmodem_link_start();
+    peer_deliver(script);
+    g_drawn.clear();
+    g_transfer_hooks.draw = record_text;
+    Received run;
+    run.result = zmodem_receive(dir.c_str(), &run.status);
+    run.answers = describe_frames(take_sent());
+    run.drawn = g_drawn;
+    transfer_hooks_reset();
+    return run;
+}
+
+std::string repeat(const std::string &text, int times) {
+    std::string out;
+    for (int i = 0; i < times; i++) out += text;
+    return out;
+}
+
+std::string pattern(size_t n) {
+    std::string s;
+    for (size_t i = 0; i < n; i++) s.push_back((char)(i * 7 + i / 251));
+    return s;
+}
+} // namespace
+
+TEST(ZmodemReceive, Conversations) {
+    const std::string data = pattern(3000);
+    std::string bad_packet = data_frame(data.substr(1024, 1024), ZCRCG, 1);
+    bad_packet[100] ^= 1;
+    const std::string kInit = "ZRINIT 23000000";
+    const struct {
+        const char *name;
+        std::string script, answers, text, content; // content of "f" afterwards
+        bool result;
+        uint32_t errors;
+    } cases[] = {
+        {"one file",
+         hex_frame(ZRQINIT, 0) + zfile({"f", "3000 0 100644"}) + zdata(0, data) + zeof(3000) + finish(),
+         kInit + "; " + kInit + "; ZRPOS 0; " + kInit + "; ZFIN 00000000", "Transfer complete, 1 file(s)",
+         data, true, 0},
+        {"ZCRCQ and ZCRCW are acknowledged",
+         zfile({"f", ""}) + zdata(0, data.substr(0, 10), ZCRCQ) + data_frame(data.substr(10, 5), ZCRCW, 1) +
+             zeof(15) + finish(),
+         kInit + "; ZRPOS 0; ZACK 10; ZACK 15; " + kInit + "; ZFIN 00000000", "Transfer complete, 1 file(s)",
+         data.substr(0, 15), true, 0},
+        {"ZDATA at the wrong place, then the right one",
+         zfile({"f", "1"}) + zdata(5, "x") + zdata(0, "y") + zeof(1) + finish(),
+         kInit + "; ZRPOS 0; ZRPOS 0; " + kInit + "; ZFIN 00000000", "Transfer complete, 1 file(s)", "y",
+         true, 1},
+        {"a damaged subpacket is asked for again",
+         zfile({"f", "3000"}) + zdata(0, data.substr(0, 1024), ZCRCG) + bad_packet +
+             zdata(1024, data.substr(1024)) + zeof(3000) + finish(),
+         kInit + "; ZRPOS 0; ZRPOS 1024; " + kInit + "; ZFIN 00000000", "Transfer complete, 1 file(s)", data,
+         true, 1},
+        {"a long run of noise after a ZRPOS is waited out",
+         zfile({"f", "3000"}) + zdata(0, data.substr(0, 1024), ZCRCG) + bad_packet +
+             std::string(12 * 8193, 'x') + zdata(1024, data.substr(1024)) + zeof(3000) + finish(),
+         kInit + "; ZRPOS 0" + repeat("; ZRPOS 1024", 13) + "; " + kInit + "; ZFIN 00000000",
+         "Transfer complete, 1 file(s)", data, true, 13},
+        {"a ZEOF behind the data is ignored",
+         zfile({"f", ""}) + zdata(0, "abc") + zeof(2) + zdata(3, "d") + zeof(4) + finish(),
+         kInit + "; ZRPOS 0; " + kInit + "; ZFIN 00000000", "Transfer complete, 1 file(s)", "abcd", true, 0},
+        {"ZFIN without a file", finish(), kInit + "; ZFIN 00000000", "Transfer complete, 0 file(s)", "",
+         false, 0},
+        {"ZSINIT, ZFREECNT and ZCOMMAND",
+         bin_frame(ZSINIT, 0, 1) + data_frame("attn", ZCRCW, 1) + hex_frame(ZFREECNT, 0) +
+             bin_frame(ZCOMMAND, 0, 1) + data_frame("rm -rf /", ZCRCW, 1) + finish(),
+         kInit + "; ZACK 0; ZACK 2147483647; ZCOMPL 00000000; ZFIN 00000000", "Transfer complete, 0 file(s)",
+         "", false, 0},
+        {"a file of 2 GiB is refused", zfile({"f", "2147483648 0 100644"}) + finish(),
+         kInit + "; ZSKIP 00000000; ZFIN 00000000", "Transfer complete, 0 file(s)", "", false, 0},
+        {"the sender cancels", zfile({"f", ""}) + zdata(0, "ab", ZCRCG) + std::string(5, '\x18'),
+         kInit + "; ZRPOS 0", "Cancelled by sender", "ab", false, 0},
+        {"silence", "", kInit + repeat("; " + kInit, 10) + "; CAN", "Timeout", "", false, 11},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        Received run = receive(dir.path, c.script);
+        EXPECT_EQ(run.result, c.result);
+        EXPECT_EQ(run.answers, c.answers);
+        EXPECT_STREQ(run.status.text, c.text.c_str());
+        EXPECT_EQ(run.status.errors, c.errors);
+        EXPECT_EQ(read_file(dir.file("f")), c.content);
+    }
+}
+
+TEST(ZmodemReceive, NamesSizesAndExistingFiles) {
+    TempDir dir;
+    TempDir outside;
+    write_file(dir.file("taken"), "old");
+    ASSERT_EQ(symlink(outside.file("x").c_str(), dir.file("x").c_str()), 0);
+    std::string script;
+    for (const char *name : {"../../x", "a/b", "c:d", "..", "taken", "taken"})
+        script += zfile({name, "1"}) + zdata(0, "1") + zeof(1);
+    script += zfile({std::string(300, 'L'), ""}) + zdata(0, "") + zeof(0) + finish();
+    Received run = receive(dir.path, script);
+    EXPECT_TRUE(run.result);
+    EXPECT_EQ(run.status.files, 7u);
+    for (const char *name : {"x.1", "b", "d", "download.bin", "taken.1", "taken.2"})
+        EXPECT_EQ(read_file(dir.file(name)), "1") << name;
+    EXPECT_EQ(read_file(dir.file("taken")), "old");
+    EXPECT_TRUE(file_exists(dir.file(std::string(255, 'L').c_str())));
+    EXPECT_EQ(outside.entries(), 0);
+    EXPECT_EQ(run.status.size, -1) << "no size offered";
+
+    // A name that cannot be created is skipped; the window said why.
+    Received skipped = receive(dir.path + "missing/", zfile({"a", ""}) + finish());
+    EXPECT_EQ(skipped.answers, "ZRINIT 23000000; ZSKIP 00000000; ZFIN 00000000");
+    EXPECT_NE(skipped.drawn.find("Cannot create a"), std::string::npos) << skipped.drawn;
+    Received large = receive(dir.path, zfile({"big", "2147483648"}) + finish());
+    EXPECT_NE(large.drawn.find("File too large: big"), std::string::npos) << large.drawn;
+}
