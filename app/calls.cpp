@@ -2,9 +2,10 @@
 
 #include "app/apply_emulation.h"
 #include "app/capture_log.h"
-#include "app/command_entries.h"
 #include "app/compose.h"
 #include "app/connection.h"
+#include "app/transfers.h"
+#include "zmodem/autostart.h"
 #include "display/console.h"
 #include "display/present.h"
 #include "base/clock.h"
@@ -119,15 +120,15 @@ void call_send_reply(const uint8_t *bytes, int length) {
     if (g_connection.connected) telnet_send_keys(bytes, length);
 }
 
-// Hands a transfer the host started to the transfer area. Data before the start sequence is
+// Hands a transfer the host started to the transfer starters. Data before the start sequence is
 // shown, data after it is read again by the transfer.
 static void start_host_transfer(const uint8_t *bytes, int length, int start, int upload) {
     if (start > 0) term_feed(&g_terminal, bytes, start);
-    int after = start + 6 > 0 ? start + 6 : 0;
+    int after = start + AUTOSTART_LENGTH;
     if (after < length) telnet_push_back(bytes + after, length - after);
     compose_and_present();
     if (upload)
-        transfer_upload();
+        transfer_upload(1);
     else
         transfer_download();
 }
@@ -145,13 +146,16 @@ void call_receive(uint32_t now_ms) {
         if (n == 0) break;
         total += n;
         g_connection.last_receive_ms = now_ms;
-        capture_write(buffer, n);
         int start, upload;
         if (g_settings.zmodem_autostart && !emulation_is_petscii(t->emulation) &&
             transfer_autostart_scan(buffer, n, &start, &upload)) {
+            // The log gets the block up to the end of the start sequence; what follows is the
+            // transfer's, and whatever it leaves comes back through here once more.
+            capture_write(buffer, start + AUTOSTART_LENGTH);
             start_host_transfer(buffer, n, start, upload);
             return; // the transfer owned the connection; the bell waits for the next turn
         }
+        capture_write(buffer, n);
         term_feed(t, buffer, n);
     }
     if (term_take_bells(t)) console_beep(); // once, however many bells came

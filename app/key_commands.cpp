@@ -7,6 +7,7 @@
 #include "app/calls.h"
 #include "app/capture_log.h"
 #include "app/command_entries.h"
+#include "app/transfers.h"
 #include "app/compose.h"
 #include "app/connection.h"
 #include "app/directory_commands.h"
@@ -128,7 +129,7 @@ static void command_alt(char letter) {
         break;
     case 's': command_toggle_status_bar(); break;
     case 'u':
-        if (online) transfer_upload();
+        if (online) transfer_upload(0);
         break;
     case 'w': command_send_login(0); break;
     case 'x': command_exit(); break;
@@ -147,7 +148,7 @@ void key_dispatch(uint32_t key) {
     } else if ((key & KEY_ALT) && bare == KEY_PGDN) {
         if (g_connection.connected) transfer_download();
     } else if ((key & KEY_ALT) && bare == KEY_PGUP) {
-        if (g_connection.connected) transfer_upload();
+        if (g_connection.connected) transfer_upload(0);
     } else if (key >= key_alt('a') && key <= key_alt('z')) {
         command_alt((char)(key - KEY_ALT));
     } else if (key >= key_alt('0') && key <= key_alt('9')) {

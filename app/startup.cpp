@@ -14,6 +14,7 @@
 #include "app/main_loop.h"
 #include "app/program_dir.h"
 #include "app/status_bar.h"
+#include "app/transfer_window.h"
 #include "app/welcome_banner.h"
 #include "display/c64_font.h"
 #include "display/console.h"
@@ -76,6 +77,7 @@ static int open_console() {
     g_ui_hooks.redraw_background = compose_frame;
     g_ui_hooks.compose_terminal = compose_frame;
     g_ui_hooks.refresh_clock = status_bar_refresh_clock;
+    transfer_window_install(); // Zmodem progress and the abort prompt on screen
     event_wait_set_socket_source(transport_ready_fd);
     return 1;
 }
