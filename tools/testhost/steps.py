@@ -322,6 +322,7 @@ def _run_bridge(session, command, cwd, stderr_path, down=None, up=None):
         pass
     out.join(5)
     code = child.wait()
+    child.stdout.close()
     host.log(session, "bridge_done", status=code)
     return OK
 
