@@ -84,7 +84,10 @@ int transfer_abort_check() {
         transfer_window_reset();
         return 0;
     }
-    if (key != KEY_ESC) return 0;
+    return key == KEY_ESC ? transfer_confirm_abort() : 0;
+}
+
+int transfer_confirm_abort() {
     int yes = ui_yes_no("Zmodem", "Abort the file transfer?");
     redraw_background(); // the window comes back over the terminal, not over the question
     transfer_window_reset();
@@ -94,4 +97,5 @@ int transfer_abort_check() {
 void transfer_window_install() {
     g_transfer_hooks.draw = transfer_window_draw;
     g_transfer_hooks.abort_requested = transfer_abort_check;
+    g_transfer_hooks.confirm_abort = transfer_confirm_abort;
 }

@@ -27,6 +27,8 @@ void transfer_window_draw(const TransferStatus *status);
 void transfer_window_reset();
 // Esc asks "Abort the file transfer?"; 1 when the user said yes. Other keys are consumed.
 int transfer_abort_check();
+// Asks "Abort the file transfer?" (for an Esc that a waiting read took); 1 for yes.
+int transfer_confirm_abort();
 // Full cells of the progress bar: none while the size is unknown or zero.
 int transfer_bar_cells(int32_t position, int32_t size);
 // Bytes per second since the file started; 0 during its first second.

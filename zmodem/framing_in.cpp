@@ -6,6 +6,7 @@
 #include "net/telnet.h"
 #include "zmodem/crc.h"
 #include "zmodem/framing.h"
+#include "zmodem/transfer_status.h"
 
 enum { SUBPACKET_BYTE_MS = 10000, HEX_TRAILER_MS = 200 };
 
@@ -48,6 +49,8 @@ static int fill(int timeout_ms) {
     if (n < 0) return ZM_GONE;
     if (n == 0) {
         int b = telnet_read_byte(timeout_ms);
+        // Esc asks first, as it does between subpackets; after a no the wait starts again.
+        while (b == ZM_ESC && !g_transfer_hooks.confirm_abort()) b = telnet_read_byte(timeout_ms);
         if (b < 0) return b;
         l.in[0] = (uint8_t)b;
         int more = telnet_read(l.in + 1, ZMODEM_IN_SIZE - 1);

@@ -8,10 +8,14 @@ static int never_abort() {
     return 0;
 }
 
-TransferHooks g_transfer_hooks = {draw_nothing, never_abort};
+static int always_confirm() {
+    return 1;
+}
+
+TransferHooks g_transfer_hooks = {draw_nothing, never_abort, always_confirm};
 
 void transfer_hooks_reset() {
-    g_transfer_hooks = {draw_nothing, never_abort};
+    g_transfer_hooks = {draw_nothing, never_abort, always_confirm};
 }
 
 void transfer_set_text(TransferStatus *status, const char *format, ...) {

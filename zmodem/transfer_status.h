@@ -21,6 +21,9 @@ struct TransferStatus {
 struct TransferHooks {
     void (*draw)(const TransferStatus *status); // called whenever something changed
     int (*abort_requested)(void);               // 1 when the user asked to stop and confirmed
+    // Esc was pressed while a read waited: 1 when the user confirms stopping. Without a window
+    // there is nobody to ask, and Esc stops at once.
+    int (*confirm_abort)(void);
 };
 
 extern TransferHooks g_transfer_hooks;

@@ -7,6 +7,7 @@
 #include "tests/zmodem/zmodem_peer.h"
 #include "zmodem/crc.h"
 #include "zmodem/framing.h"
+#include "zmodem/transfer_status.h"
 
 static void start_link() {
     peer_start(EMU_ANSI, 0);
@@ -156,6 +157,25 @@ TEST(ZmodemFraming, HeaderReader) {
             EXPECT_EQ(g_zmodem_link.last_header_zbin32, c.zbin32);
             EXPECT_EQ(g_peer.now - start, c.elapsed_ms);
         }
+    }
+}
+
+// Esc taken by a waiting read asks first; a no lets the read wait on for the header.
+TEST(ZmodemFraming, EscAsksBeforeAReadEnds) {
+    static int asked, answer;
+    for (int yes : {0, 1}) {
+        SCOPED_TRACE(yes);
+        start_link();
+        std::string rpos = hex_frame(ZRPOS, 7);
+        peer_deliver(rpos, 500);
+        g_peer.key = 27;
+        asked = 0;
+        answer = yes;
+        g_transfer_hooks.confirm_abort = [] { return ++asked, answer; };
+        uint32_t value = 0;
+        EXPECT_EQ(zmodem_read_header(&value, 3000), yes ? (int)ZM_ESC : (int)ZRPOS);
+        EXPECT_EQ(asked, 1);
+        transfer_hooks_reset();
     }
 }
 
