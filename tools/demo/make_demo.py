@@ -63,6 +63,7 @@ def welcome():
     items = [("1", "This welcome screen", "ANSI in CP437"),
              ("2", "A page in UTF-8", "Alt-E: ANSI UTF-8"),
              ("3", "A page in PETSCII", "Alt-E: PETSCII 40"),
+             ("4", "Download this page", "Zmodem, by itself"),
              ("Q", "Hang up", "")]
     box_left, box_top, box_width = 14, 12, 52
     out.append(at(box_top, box_left) + sgr(1, 33) + "┌" + "─" * 3 + sgr(1, 37) + " Menu " + sgr(1, 33) +
@@ -72,18 +73,18 @@ def welcome():
         out.append(at(row, box_left) + sgr(1, 33) + "│ " + sgr(0, 37) + "[" + sgr(1, 37) + key + sgr(0, 37) +
                    "] " + sgr(1, 36) + text.ljust(22) + sgr(0, 36) + hint.ljust(box_width - 29) +
                    sgr(1, 33) + "│")
-    out.append(at(box_top + 5, box_left) + sgr(1, 33) + "└" + "─" * (box_width - 2) + "┘")
+    out.append(at(box_top + 1 + len(items), box_left) + sgr(1, 33) + "└" + "─" * (box_width - 2) + "┘")
     # The sixteen text colours and some of the CP437 set.
-    out.append(at(18, 6) + sgr(0, 37) + "Colours ")
+    out.append(at(19, 6) + sgr(0, 37) + "Colours ")
     for bold in (0, 1):
         for colour in range(8):
             out.append(sgr(bold, 30 + colour) + "██")
-    out.append(at(18, 48) + sgr(0, 37) + "Shades " + sgr(0, 32) + "░░▒▒▓▓██" + sgr(1, 32) + "▓▓▒▒░░")
-    out.append(at(19, 6) + sgr(0, 37) + "CP437   " + sgr(1, 37) +
+    out.append(at(19, 48) + sgr(0, 37) + "Shades " + sgr(0, 32) + "░░▒▒▓▓██" + sgr(1, 32) + "▓▓▒▒░░")
+    out.append(at(20, 6) + sgr(0, 37) + "CP437   " + sgr(1, 37) +
                "Ç ü é â ä à å ç ê ë ½ ¼ « » £ ¥ ƒ α ß π Σ σ µ Ω ∞ ± ≥ ≤ ÷ ≈ ° √ ■")
     out.append(at(21, 6) + sgr(0, 36) + "The client settles on CP437 or UTF-8 once per call; Alt-E changes")
     out.append(at(22, 6) + "the emulation at any time." + sgr(0))
-    out.append(at(24, 1) + sgr(0, 37) + " Your choice " + sgr(1, 37) + "(1, 2, 3, Q)" + sgr(0, 37) + ": ")
+    out.append(at(24, 1) + sgr(0, 37) + " Your choice " + sgr(1, 37) + "(1-4, Q)" + sgr(0, 37) + ": ")
     return "".join(out).encode("cp437")
 
 
