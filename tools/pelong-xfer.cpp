@@ -14,8 +14,8 @@
 
 static const char kUsage[] =
     "usage: pelong-xfer [--receive DIR | --send FILE...] HOST PORT\n"
-    "  Connects to HOST PORT, then receives the files the host sends into DIR (default: the\n"
-    "  current directory), or sends up to 8 FILEs. Prints one line\n"
+    "  Connects to HOST PORT, then receives the files the host sends into DIR, or sends up to\n"
+    "  8 FILEs. Prints one line\n"
     "  RESULT tool=pelong-xfer dir=receive|send files=N bytes=B seconds=S MBps=X status=\"...\"\n"
     "  (bytes of the files completed; MB = 10^6 bytes) and exits 0 when the transfer completed.\n";
 
