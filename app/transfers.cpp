@@ -66,8 +66,9 @@ void transfer_download() {
     transfer_window_reset();
     TransferStatus status;
     zmodem_receive(dir, &status);
-    char text[(int)TRANSFER_TEXT_SIZE + (int)DOWNLOAD_DIR_SIZE + 32];
-    text_format(text, sizeof text, "%s\n\nFiles are saved in %s", status.text, dir);
+    char text[2 * (int)TRANSFER_TEXT_SIZE + (int)DOWNLOAD_DIR_SIZE + 32];
+    text_format(text, sizeof text, "%s%s%s\n\nFiles are saved in %s", status.text, *status.skipped ? "\n" : "",
+                status.skipped, dir);
     finish(&status, "Zmodem Download", text);
 }
 
@@ -100,5 +101,7 @@ void transfer_upload(int remote_ready) {
     transfer_window_reset();
     TransferStatus status;
     zmodem_send(list, count, &status);
-    finish(&status, "Zmodem Upload", status.text);
+    char text[2 * TRANSFER_TEXT_SIZE + 2];
+    text_format(text, sizeof text, "%s%s%s", status.text, *status.skipped ? "\n" : "", status.skipped);
+    finish(&status, "Zmodem Upload", text);
 }

@@ -147,7 +147,7 @@ static Outcome on_file() {
     download_clean_name(offered, clean);
     close_file(); // an earlier file still open stays as far as it came
     if (size > kFileMax) {
-        transfer_set_text(r.status, "File too large: %s", clean);
+        transfer_set_skipped(r.status, "File too large: %s", clean);
         draw();
         send_header(ZSKIP, 0);
         return GO_ON;
@@ -155,7 +155,7 @@ static Outcome on_file() {
     char path[DOWNLOAD_PATH_SIZE];
     r.fd = download_create(r.dir, clean, path, sizeof path, r.name);
     if (r.fd < 0) {
-        transfer_set_text(r.status, "Cannot create %s", clean);
+        transfer_set_skipped(r.status, "Cannot create %s", clean);
         draw();
         send_header(ZSKIP, 0);
         return GO_ON;

@@ -148,13 +148,13 @@ static Outcome open_file(const char *path, int left) {
     struct stat st;
     if (s.fd < 0 || fstat(s.fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         close_file();
-        transfer_set_text(s.status, "Cannot open %s", path);
+        transfer_set_skipped(s.status, "Cannot open %s", path);
         draw();
         return NEXT_FILE;
     }
     if (st.st_size > kFileMax) {
         close_file();
-        transfer_set_text(s.status, "File too large: %s", path);
+        transfer_set_skipped(s.status, "File too large: %s", path);
         draw();
         return NEXT_FILE;
     }

@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
 static void draw_nothing(const TransferStatus *) {}
 static int never_abort() {
@@ -23,6 +24,11 @@ void transfer_set_text(TransferStatus *status, const char *format, ...) {
     va_start(args, format);
     vsnprintf(status->text, sizeof status->text, format, args);
     va_end(args);
+}
+
+void transfer_set_skipped(TransferStatus *status, const char *format, const char *name) {
+    transfer_set_text(status, format, name);
+    memcpy(status->skipped, status->text, sizeof status->skipped);
 }
 
 const char *transfer_base_name(const char *path) {

@@ -16,6 +16,7 @@ struct TransferStatus {
     uint32_t files;                     // completed
     char text[TRANSFER_TEXT_SIZE];      // the current state line
     uint32_t upload;                    // 0 download, 1 upload
+    char skipped[TRANSFER_TEXT_SIZE];   // why the last file left out was, for the final message
 };
 
 struct TransferHooks {
@@ -32,5 +33,7 @@ void transfer_hooks_reset();
 
 // Sets the state line (cut to fit).
 void transfer_set_text(TransferStatus *status, const char *format, ...) __attribute__((format(printf, 2, 3)));
+// Sets the state line for a file that is left out, and keeps it for the final message.
+void transfer_set_skipped(TransferStatus *status, const char *format, const char *name);
 // The last path component: the part behind the last "/", "\\" or ":".
 const char *transfer_base_name(const char *path);

@@ -203,4 +203,5 @@ TEST(ZmodemSend, FilesThatCannotGoAreSkipped) {
                                         18)),
               std::string::npos);
     EXPECT_EQ(sent.frames.find("huge"), std::string::npos);
+    EXPECT_EQ(std::string(sent.status.skipped), "File too large: " + dir.file("huge"));
 }
