@@ -121,6 +121,16 @@ class Interop(unittest.TestCase):
         self.download(["random"], {"drop": [300000], "flip": [700000]})
         self.upload(["random"], {"drop": [300000], "flip": [700000]})
 
+    def test_a_file_of_2_gib_is_refused(self):
+        target = self.fresh("huge")
+        huge = os.path.join(self.work, "huge.bin")
+        with open(huge, "wb") as f:
+            f.truncate(1 << 31)  # sparse: no disk space taken
+        with TestHost(steps=[{"bridge": ["sz", "-q", huge]}, {"close": True}], time_limit=60) as host:
+            self.assertEqual(run_xfer(host, "--receive", target), (1, 0, 0, "Transfer complete, 0 file(s)"))
+        self.assertEqual(os.listdir(target), [])
+        os.unlink(huge)
+
     def test_names_stay_in_the_download_directory(self):
         target = self.fresh("names")
         outside = self.fresh("outside")
