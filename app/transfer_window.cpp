@@ -65,7 +65,8 @@ void transfer_window_draw(const TransferStatus *s) {
     else
         text_format(line, sizeof line, "Size     : %ld bytes", (long)s->size);
     ui_field(TEXT_COLUMN, top + 3, 15, 1, line, TEXT_WIDTH);
-    text_format(line, sizeof line, "Transfer : %ld bytes   %ld cps", (long)s->position, transfer_rate(s, now));
+    text_format(line, sizeof line, "Transfer : %ld bytes   %ld cps", (long)s->position,
+                transfer_rate(s, now));
     ui_field(TEXT_COLUMN, top + 4, 15, 1, line, TEXT_WIDTH);
     text_format(line, sizeof line, "Errors   : %d     Files: %d", (int)s->errors, (int)s->files);
     ui_field(TEXT_COLUMN, top + 5, 15, 1, line, TEXT_WIDTH);

@@ -67,8 +67,8 @@ void transfer_download() {
     TransferStatus status;
     zmodem_receive(dir, &status);
     char text[2 * (int)TRANSFER_TEXT_SIZE + (int)DOWNLOAD_DIR_SIZE + 32];
-    text_format(text, sizeof text, "%s%s%s\n\nFiles are saved in %s", status.text, *status.skipped ? "\n" : "",
-                status.skipped, dir);
+    text_format(text, sizeof text, "%s%s%s\n\nFiles are saved in %s", status.text,
+                *status.skipped ? "\n" : "", status.skipped, dir);
     finish(&status, "Zmodem Download", text);
 }
 

@@ -80,22 +80,20 @@ static int close_file() {
 
 // Ends without a word to the sender (it cancelled or is gone).
 static Outcome end_quietly(const char *text) {
-    transfer_set_text(r.status, "%s", text);
     close_file();
-    draw();
+    transfer_end(r.status, text, 0);
+    return DONE_FAILED;
+}
+
+// The status keeps its text; the sender gets the abort sequence.
+static Outcome abort_with(const char *text) {
+    close_file();
+    transfer_end(r.status, text, 1);
     return DONE_FAILED;
 }
 
 static Outcome abort_transfer() {
-    zmodem_send_abort();
-    close_file();
-    draw();
-    return DONE_FAILED;
-}
-
-static Outcome abort_with(const char *text) {
-    transfer_set_text(r.status, "%s", text);
-    return abort_transfer();
+    return abort_with(nullptr);
 }
 
 static Outcome write_failed() {

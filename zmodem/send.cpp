@@ -62,23 +62,20 @@ static void close_file() {
 }
 
 static Outcome end_quietly(const char *text) {
-    transfer_set_text(s.status, "%s", text);
     close_file();
-    draw();
+    transfer_end(s.status, text, 0);
     return DONE_FAILED;
 }
 
 // The status keeps its text; the receiver gets the abort sequence.
-static Outcome abort_transfer() {
-    zmodem_send_abort();
+static Outcome abort_with(const char *text) {
     close_file();
-    draw();
+    transfer_end(s.status, text, 1);
     return DONE_FAILED;
 }
 
-static Outcome abort_with(const char *text) {
-    transfer_set_text(s.status, "%s", text);
-    return abort_transfer();
+static Outcome abort_transfer() {
+    return abort_with(nullptr);
 }
 
 static Outcome check_abort() {

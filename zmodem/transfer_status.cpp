@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "zmodem/framing.h"
+
 static void draw_nothing(const TransferStatus *) {}
 static int never_abort() {
     return 0;
@@ -17,6 +19,12 @@ TransferHooks g_transfer_hooks = {draw_nothing, never_abort, always_confirm};
 
 void transfer_hooks_reset() {
     g_transfer_hooks = {draw_nothing, never_abort, always_confirm};
+}
+
+void transfer_end(TransferStatus *status, const char *text, int abort) {
+    if (text) transfer_set_text(status, "%s", text);
+    if (abort) zmodem_send_abort();
+    g_transfer_hooks.draw(status);
 }
 
 void transfer_set_text(TransferStatus *status, const char *format, ...) {

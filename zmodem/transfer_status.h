@@ -31,6 +31,9 @@ extern TransferHooks g_transfer_hooks;
 // Back to no window.
 void transfer_hooks_reset();
 
+// Ends a transfer that failed: the state line becomes text (unless it is null), the peer gets the
+// abort sequence when abort is set, the window is drawn.
+void transfer_end(TransferStatus *status, const char *text, int abort);
 // Sets the state line (cut to fit).
 void transfer_set_text(TransferStatus *status, const char *format, ...) __attribute__((format(printf, 2, 3)));
 // Sets the state line for a file that is left out, and keeps it for the final message.
