@@ -1,8 +1,7 @@
 """Zmodem against lrzsz's sz and rz through the test host's bridge, with pelong-xfer as the client:
-downloads and uploads of awkward sizes and bytes in one batch, noise on the line, and hostile names
-from a scripted sender."""
+downloads and uploads of awkward sizes and bytes in one batch, noise on the line, a file too large
+for the protocol. (Hostile names are checked where names are cleaned and files made.)"""
 
-import binascii
 import os
 import re
 import shutil
@@ -36,33 +35,6 @@ def run_xfer(host, *args):
     if not match:
         raise AssertionError("no RESULT line: %r" % proc.stdout)
     return proc.returncode, int(match.group(2)), int(match.group(3)), match.group(4)
-
-
-# A scripted sender for names that no real file can carry.
-def _escape(data):
-    out = bytearray()
-    for b in data:
-        if b in (0x0D, 0x10, 0x11, 0x13, 0x18, 0x8D, 0x90, 0x91, 0x93):
-            out += bytes([0x18, b ^ 0x40])
-        elif b == 0xFF:
-            out += b"\x18m"
-        else:
-            out.append(b)
-    return bytes(out)
-
-
-def _header(kind, value):
-    h = bytes([kind]) + value.to_bytes(4, "little")
-    return b"*\x18C" + _escape(h + binascii.crc32(h).to_bytes(4, "little"))
-
-
-def _subpacket(data, end):
-    return _escape(data) + b"\x18" + end + _escape(binascii.crc32(data + end).to_bytes(4, "little"))
-
-
-def offer(name, data):
-    return (_header(4, 0) + _subpacket(name + b"\0" + str(len(data)).encode(), b"k") + _header(10, 0) +
-            _subpacket(data, b"h") + _header(11, len(data)))
 
 
 class Interop(unittest.TestCase):
@@ -130,36 +102,6 @@ class Interop(unittest.TestCase):
             self.assertEqual(run_xfer(host, "--receive", target), (1, 0, 0, "Transfer complete, 0 file(s)"))
         self.assertEqual(os.listdir(target), [])
         os.unlink(huge)
-
-    def test_names_stay_in_the_download_directory(self):
-        target = self.fresh("names")
-        outside = self.fresh("outside")
-        with open(os.path.join(target, "taken"), "wb") as f:
-            f.write(b"old")
-        os.symlink(os.path.join(outside, "victim"), os.path.join(target, "link"))
-        script = b"".join(offer(name, b"data") for name in
-                          (b"../../x", b"a/b", b"c:d", b"..", b"L" * 300, b"taken", b"link"))
-        script += b"**\x18B0800000000022d\r\x8aOO"
-        with open(os.path.join(self.work, "hostile.zm"), "wb") as f:
-            f.write(script)
-        steps = [{"send_file": os.path.join(self.work, "hostile.zm")}, {"sleep": 1}, {"close": True}]
-        with TestHost(steps=steps, time_limit=30) as host:
-            code, files, _, status = run_xfer(host, "--receive", target)
-        self.assertEqual((code, files, status), (0, 7, "Transfer complete, 7 file(s)"))
-        expected = {"x", "b", "d", "download.bin", "L" * 255, "taken", "taken.1", "link", "link.1"}
-        self.assertEqual(set(os.listdir(target)), expected)
-        self.assertTrue(os.path.islink(os.path.join(target, "link")))
-        with open(os.path.join(target, "taken"), "rb") as f:
-            self.assertEqual(f.read(), b"old")
-        self.assertEqual(os.listdir(outside), [])
-        # A real sender's name with a colon, next to a file that is already there.
-        with open(os.path.join(self.source, "c:d"), "wb") as f:
-            f.write(b"colon")
-        with TestHost(steps=[{"bridge": ["sz", "-q", "c:d"], "cwd": self.source}, {"close": True}],
-                      time_limit=30) as host:
-            self.assertEqual(run_xfer(host, "--receive", target)[0], 0)
-        with open(os.path.join(target, "d.1"), "rb") as f:
-            self.assertEqual(f.read(), b"colon")
 
 
 if __name__ == "__main__":

@@ -1,6 +1,10 @@
 // The detector of a transfer the host starts.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "tests/zmodem/zmodem_peer.h"
 #include "zmodem/autostart.h"
 
 TEST(AutoStart, FindsStartsOnlyWhereTheyAre) {
@@ -9,48 +13,13 @@ TEST(AutoStart, FindsStartsOnlyWhereTheyAre) {
         std::vector<std::string> blocks; // fed in turn
         int block, index, direction;     // where the detection ends; block -1 for none
     } cases[] = {
-        {"text, then ZRQINIT",
-         {"Hi!\r\n**\x18"
-          "B00000000000000\r\n"},
-         0,
-         11,
-         AUTOSTART_DOWNLOAD},
-        {"ZRINIT",
-         {"**\x18"
-          "B0100000023be50"},
-         0,
-         6,
-         AUTOSTART_UPLOAD},
-        {"three asterisks",
-         {"***\x18"
-          "B00"},
-         0,
-         7,
-         AUTOSTART_DOWNLOAD},
-        {"a late asterisk starts over",
-         {"**\x18*\x18"
-          "B01",
-          "**\x18"
-          "B*\x18"
-          "B01"},
-         -1,
-         0,
-         0},
-        {"split over two blocks", {"xx**\x18", "B00"}, 1, 3, AUTOSTART_DOWNLOAD},
-        {"another frame type",
-         {"**\x18"
-          "B09 **\x18"
-          "B00"},
-         0,
-         13,
-         AUTOSTART_DOWNLOAD},
-        {"digit 9 alone starts nothing",
-         {"**\x18"
-          "B09",
-          "0000"},
-         -1,
-         0,
-         0},
+        {"text, then ZRQINIT", {"Hi!\r\n**^B00000000000000\r\n"}, 0, 11, AUTOSTART_DOWNLOAD},
+        {"ZRINIT", {"**^B0100000023be50"}, 0, 6, AUTOSTART_UPLOAD},
+        {"three asterisks", {"***^B00"}, 0, 7, AUTOSTART_DOWNLOAD},
+        {"a late asterisk starts over", {"**^*^B01", "**^B*^B01"}, -1, 0, 0},
+        {"split over two blocks", {"xx**^", "B00"}, 1, 3, AUTOSTART_DOWNLOAD},
+        {"another frame type, then a start", {"**^B09 **^B00"}, 0, 13, AUTOSTART_DOWNLOAD},
+        {"digit 9 alone starts nothing", {"**^B09", "0000"}, -1, 0, 0},
         {"plain text", {"* * ** B0 **B00"}, -1, 0, 0},
     };
     for (const auto &c : cases) {
@@ -58,8 +27,8 @@ TEST(AutoStart, FindsStartsOnlyWhereTheyAre) {
         autostart_reset(&d);
         int found_block = -1, index = 0, direction = -1;
         for (size_t b = 0; b < c.blocks.size() && found_block < 0; b++) {
-            index =
-                autostart_scan(&d, (const uint8_t *)c.blocks[b].data(), (int)c.blocks[b].size(), &direction);
+            std::string block = z(c.blocks[b]);
+            index = autostart_scan(&d, (const uint8_t *)block.data(), (int)block.size(), &direction);
             if (index) found_block = (int)b;
         }
         EXPECT_EQ(found_block, c.block) << c.name;

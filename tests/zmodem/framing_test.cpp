@@ -56,18 +56,11 @@ TEST(ZmodemFraming, ChecksumsAndHexHeadersMatchThePeers) {
         uint32_t value;
         const char *bytes;
     } cases[] = {
-        {ZRINIT, zmodem_flags(CANFDX | CANOVIO | CANFC32),
-         "**\x18"
-         "B0100000023be50\r\x8a\x11"},
-        {ZFIN, 0,
-         "**\x18"
-         "B0800000000022d\r\x8a"}, // no XON after ZFIN or ZACK
-        {ZRPOS, 1024,
-         "**\x18"
-         "B0900040000"
-         "74bc\r\x8a\x11"},
+        {ZRINIT, zmodem_flags(CANFDX | CANOVIO | CANFC32), "**^B0100000023be50\r\x8a\x11"},
+        {ZFIN, 0, "**^B0800000000022d\r\x8a"}, // no XON after ZFIN or ZACK
+        {ZRPOS, 1024, "**^B090004000074bc\r\x8a\x11"},
     };
-    for (const auto &c : cases) EXPECT_EQ(hex_frame(c.type, c.value), c.bytes) << c.type;
+    for (const auto &c : cases) EXPECT_EQ(hex_frame(c.type, c.value), z(c.bytes)) << c.type;
 
     zmodem_put_raw((const uint8_t *)"unsent", 6);
     zmodem_send_abort();
@@ -90,50 +83,21 @@ TEST(ZmodemFraming, HeaderReader) {
         bool gone;
     } cases[] = {
         {"hex header", rpos, ZRPOS, 1024, 0, 0, 0, false},
-        {"hex header in upper case",
-         "**\x18"
-         "B0900040000"
-         "74BC\r\n",
-         ZRPOS, 1024, 0, 0, 0, false},
-        {"CR without line feed waits 200 ms",
-         "**\x18"
-         "B00000000000000\r",
-         ZRQINIT, 0, 0, 200, 0, false},
+        {"hex header in upper case", z("**^B090004000074BC\r\n"), ZRPOS, 1024, 0, 0, 0, false},
+        {"CR without line feed waits 200 ms", z("**^B00000000000000\r"), ZRQINIT, 0, 0, 200, 0, false},
         {"ZBIN32 header", data32, ZDATA, 70000, 1, 0, 0, false},
         {"ZBIN header", data16, ZDATA, 3, 0, 0, 0, false},
         {"XON and XOFF between the digits",
-         "**\x18"
-         "B09\x11"
-         "0004\x93"
-         "0000"
-         "74bc\r\n",
+         z("**^B09\x11"
+           "0004\x93"
+           "000074bc\r\n"),
          ZRPOS, 1024, 0, 0, 0, false},
-        {"bad hex digit, then a good header",
-         "**\x18"
-         "B0g" +
-             rpos,
-         ZRPOS, 1024, 0, 0, 0, false},
-        {"bad checksum, then a good header",
-         "**\x18"
-         "B0900040000"
-         "74bd\r\n" +
-             rpos,
-         ZRPOS, 1024, 0, 0, 0, false},
-        {"subpacket end inside a binary header",
-         "*\x18"
-         "C\x18h" +
-             rpos,
-         ZRPOS, 1024, 0, 0, 0, false},
-        {"bad escape inside a binary header",
-         "*\x18"
-         "C\x18\x01",
-         ZM_BAD, 0, 0, 0, 0, false},
+        {"bad hex digit, then a good header", z("**^B0g") + rpos, ZRPOS, 1024, 0, 0, 0, false},
+        {"bad checksum, then a good header", z("**^B090004000074bd\r\n") + rpos, ZRPOS, 1024, 0, 0, 0, false},
+        {"subpacket end inside a binary header", z("*^C^h") + rpos, ZRPOS, 1024, 0, 0, 0, false},
+        {"bad escape inside a binary header", z("*^C^\x01"), ZM_BAD, 0, 0, 0, 0, false},
         {"five CAN", kCan5, ZM_CANCELLED, 0, 0, 0, 0, false},
-        {"five CAN inside a binary header",
-         "*\x18"
-         "C" +
-             kCan5,
-         ZM_CANCELLED, 0, 0, 0, 0, false},
+        {"five CAN inside a binary header", z("*^C") + kCan5, ZM_CANCELLED, 0, 0, 0, 0, false},
         {"four CAN, then a header", "\x18\x18\x18\x18" + rpos, ZRPOS, 1024, 0, 0, 0, false},
         {"8192 bytes of noise, then a header", std::string(8192, 'x') + rpos, ZRPOS, 1024, 0, 0, 0, false},
         {"8193 bytes of noise", std::string(8193, 'x') + rpos, ZM_BAD, 0, 0, 0, 0, false},

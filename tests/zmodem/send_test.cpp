@@ -58,118 +58,66 @@ TEST(ZmodemSend, Conversations) {
     write_file(dir.file("empty"), "");
     const std::string rinit = hex_frame(ZRINIT, kCrc32Receiver), fin = hex_frame(ZFIN, 0);
     const std::string pos0 = hex_frame(ZRPOS, 0);
-    const std::string start = "ZRQINIT 00000000; ZFILE/C 00000000 [k";
+    const std::string start = "ZRQINIT 00000000; ZFILE/C 00000000 [k", end = "; ZFIN 00000000; OO";
+    struct Outcome {
+        const char *text;
+        bool result;
+        uint32_t errors;
+    };
+    const Outcome sent1 = {"Transfer complete, 1 file(s)", true, 0};
+    const Outcome went_back = {"Transfer complete, 1 file(s)", true, 1};
+    auto times = [](const std::string &frame, int n) {
+        std::string out;
+        for (int i = 0; i < n; i++) out += (i ? "; " : "") + frame;
+        return out;
+    };
+    // clang-format off
     const struct {
         const char *name;
         std::string file;
         std::vector<std::string> answers;
-        std::string frames, text, data;
-        bool result;
-        uint32_t errors;
+        std::string frames, data;
+        Outcome outcome;
     } cases[] = {
-        {"2048 bytes, CRC-32",
-         "two",
-         {rinit, pos0, rinit, fin},
-         start + "27]; ZDATA/C 0 [i1024 h1024]; ZEOF/C 2048; ZFIN 00000000; OO",
-         "Transfer complete, 1 file(s)",
-         data.substr(0, 2048),
-         true,
-         0},
-        {"CRC-16 receiver",
-         "two",
-         {hex_frame(ZRINIT, kCrc16Receiver), pos0, rinit, fin},
-         "ZRQINIT 00000000; ZFILE/A 00000000 [k27]; ZDATA/A 0 [i1024 h1024]; ZEOF/A 2048; ZFIN 00000000; OO",
-         "Transfer complete, 1 file(s)",
-         data.substr(0, 2048),
-         true,
-         0},
-        {"empty file",
-         "empty",
-         {rinit, pos0, rinit, fin},
-         start + "23]; ZDATA/C 0 [h0]; ZEOF/C 0; ZFIN 00000000; OO",
-         "Transfer complete, 1 file(s)",
-         "",
-         true,
-         0},
-        {"asked to start at the end",
-         "two",
-         {rinit, hex_frame(ZRPOS, 2048), rinit, fin},
-         start + "27]; ZDATA/C 2048 [h0]; ZEOF/C 2048; ZFIN 00000000; OO",
-         "Transfer complete, 1 file(s)",
-         "",
-         true,
-         0},
+        {"2048 bytes, CRC-32", "two", {rinit, pos0, rinit, fin},
+         start + "27]; ZDATA/C 0 [i1024 h1024]; ZEOF/C 2048" + end, data.substr(0, 2048), sent1},
+        {"CRC-16 receiver", "two", {hex_frame(ZRINIT, kCrc16Receiver), pos0, rinit, fin},
+         "ZRQINIT 00000000; ZFILE/A 00000000 [k27]; ZDATA/A 0 [i1024 h1024]; ZEOF/A 2048" + end,
+         data.substr(0, 2048), sent1},
+        {"empty file", "empty", {rinit, pos0, rinit, fin}, start + "23]; ZDATA/C 0 [h0]; ZEOF/C 0" + end, "",
+         sent1},
+        {"asked to start at the end", "two", {rinit, hex_frame(ZRPOS, 2048), rinit, fin},
+         start + "27]; ZDATA/C 2048 [h0]; ZEOF/C 2048" + end, "", sent1},
         // Going back, one subpacket waits for its ZACK; a request that crossed it is not answered.
-        {"asked to go back mid-file",
-         "big",
+        {"asked to go back mid-file", "big",
          {rinit, pos0 + hex_frame(ZRPOS, 1024), hex_frame(ZRPOS, 1024) + hex_frame(ZACK, 2048), rinit, fin},
-         start + "27]; ZDATA/C 0 [i1024]; ZDATA/C 1024 [k1024]; ZDATA/C 2048 [h952]; ZEOF/C 3000; ZFIN "
-                 "00000000; OO",
-         "Transfer complete, 1 file(s)",
-         data,
-         true,
-         1},
-        {"the subpacket after going back is lost",
-         "big",
+         start + "27]; ZDATA/C 0 [i1024]; ZDATA/C 1024 [k1024]; ZDATA/C 2048 [h952]; ZEOF/C 3000" + end, data,
+         went_back},
+        {"the subpacket after going back is lost", "big",
          {rinit, pos0 + hex_frame(ZRPOS, 1024), "", hex_frame(ZACK, 2048), rinit, fin},
-         start + "27]; ZDATA/C 0 [i1024]; ZDATA/C 1024 [k1024]; ZDATA/C 1024 [k1024]; ZDATA/C 2048 [h952]; "
-                 "ZEOF/C 3000; ZFIN 00000000; OO",
-         "Transfer complete, 1 file(s)",
-         data.substr(0, 2048) + data.substr(1024),
-         true,
-         1},
-        {"the receiver announced itself twice",
-         "empty",
-         {rinit + rinit, pos0, rinit, fin},
-         start + "23]; ZDATA/C 0 [h0]; ZEOF/C 0; ZFIN 00000000; OO",
-         "Transfer complete, 1 file(s)",
-         "",
-         true,
-         0},
-        {"skipped",
-         "two",
-         {rinit, hex_frame(ZSKIP, 0), fin},
-         start + "27]; ZFIN 00000000; OO",
-         "Transfer complete, 0 file(s)",
-         "",
-         false,
-         0},
-        {"the receiver cancels",
-         "big",
-         {rinit, pos0 + std::string(5, '\x18')},
-         start + "27]; ZDATA/C 0 [i1024]",
-         "Cancelled by receiver",
-         data.substr(0, 1024),
-         false,
-         0},
-        {"no answer to ZEOF",
-         "empty",
-         {rinit, pos0},
-         start +
-             "23]; ZDATA/C 0 [h0]; ZEOF/C 0; ZEOF/C 0; ZEOF/C 0; ZEOF/C 0; ZEOF/C 0; ZEOF/C 0; ZEOF/C 0; CAN",
-         "No response to ZEOF",
-         "",
-         false,
-         0},
-        {"no receiver",
-         "empty",
-         {},
-         "ZRQINIT 00000000; ZRQINIT 00000000; ZRQINIT 00000000; ZRQINIT 00000000; ZRQINIT 00000000; "
-         "ZRQINIT 00000000; ZRQINIT 00000000; ZRQINIT 00000000; ZRQINIT 00000000; ZRQINIT 00000000; "
-         "ZRQINIT 00000000; CAN",
-         "No response from receiver",
-         "",
-         false,
-         0},
+         start + "27]; ZDATA/C 0 [i1024]; " + times("ZDATA/C 1024 [k1024]", 2) +
+             "; ZDATA/C 2048 [h952]; ZEOF/C 3000" + end,
+         data.substr(0, 2048) + data.substr(1024), went_back},
+        {"the receiver announced itself twice", "empty", {rinit + rinit, pos0, rinit, fin},
+         start + "23]; ZDATA/C 0 [h0]; ZEOF/C 0" + end, "", sent1},
+        {"skipped", "two", {rinit, hex_frame(ZSKIP, 0), fin}, start + "27]" + end, "",
+         {"Transfer complete, 0 file(s)", false, 0}},
+        {"the receiver cancels", "big", {rinit, pos0 + std::string(5, '\x18')},
+         start + "27]; ZDATA/C 0 [i1024]", data.substr(0, 1024), {"Cancelled by receiver", false, 0}},
+        {"no answer to ZEOF", "empty", {rinit, pos0},
+         start + "23]; ZDATA/C 0 [h0]; " + times("ZEOF/C 0", 7) + "; CAN", "", {"No response to ZEOF", false, 0}},
+        {"no receiver", "empty", {}, times("ZRQINIT 00000000", 11) + "; CAN", "",
+         {"No response from receiver", false, 0}},
     };
+    // clang-format on
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         Sent sent = send_files({dir.file(c.file.c_str())}, c.answers);
         EXPECT_EQ(sent.frames, c.frames);
         EXPECT_TRUE(sent_data(sent.raw) == c.data);
-        EXPECT_STREQ(sent.status.text, c.text.c_str());
-        EXPECT_EQ(sent.status.errors, c.errors);
-        EXPECT_EQ(sent.result, c.result);
+        EXPECT_STREQ(sent.status.text, c.outcome.text);
+        EXPECT_EQ(sent.status.errors, c.outcome.errors);
+        EXPECT_EQ(sent.result, c.outcome.result);
         EXPECT_EQ(sent.status.upload, 1u);
     }
 

@@ -19,6 +19,12 @@ template <class Write> static std::string written(Write write) {
     return frame;
 }
 
+std::string z(std::string bytes) {
+    for (char &c : bytes)
+        if (c == '^') c = '\x18';
+    return bytes;
+}
+
 std::string hex_frame(int type, uint32_t value) {
     return written([&] { zmodem_send_hex_header(type, value); });
 }
@@ -73,21 +79,14 @@ static std::string decode(const std::string &bytes, bool data_only) {
     while (d.more()) {
         if ((bytes[d.i] & 0x7F) == 0x11 || (bytes[d.i] & 0x7F) == 0x13) { // flow control
             d.i++;
-        } else if (bytes.compare(d.i, 4,
-                                 "**\x18"
-                                 "B") == 0) {
+        } else if (bytes.compare(d.i, 4, z("**^B")) == 0) {
             uint8_t h[7];
             for (int k = 0; k < 7; k++)
                 h[k] = (uint8_t)strtoul(bytes.substr(d.i + 4 + 2 * k, 2).c_str(), nullptr, 16);
             add(header_text(h));
             d.i += 18;
             while (d.i < bytes.size() && strchr("\r\n\x8a\x11", bytes[d.i])) d.i++;
-        } else if (bytes.compare(d.i, 3,
-                                 "*\x18"
-                                 "C") == 0 ||
-                   bytes.compare(d.i, 3,
-                                 "*\x18"
-                                 "A") == 0) {
+        } else if (bytes.compare(d.i, 3, z("*^C")) == 0 || bytes.compare(d.i, 3, z("*^A")) == 0) {
             bool crc32 = bytes[d.i + 2] == 'C';
             d.i += 3;
             uint8_t h[9];

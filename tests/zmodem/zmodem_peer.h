@@ -6,6 +6,9 @@
 
 #include "tests/net/telnet_fake_peer.h"
 
+// "^" stands for ZDLE (0x18), which a literal cannot put before "B" without making one hex escape.
+std::string z(std::string bytes);
+
 std::string hex_frame(int type, uint32_t value);
 std::string bin_frame(int type, uint32_t value, int crc32);
 std::string data_frame(const std::string &data, int end, int crc32);
