@@ -1,9 +1,12 @@
 // Host bytes through the Zmodem header and subpacket readers, in the order a receiver reads them.
-#include "fuzz/zmodem_source.h"
+#include "fuzz/host_source.h"
+#include "zmodem/framing.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (size < 1) return 0;
-    zmodem_source_start(data + 1, size - 1, 1 + (size_t)(data[0] & 0x3F) * 64);
+    host_source_start(data + 1, size - 1, 1 + (size_t)(data[0] & 0x3F) * 64);
+    telnet_reset(EMU_ANSI, 80, 24, 0);
+    zmodem_link_start();
     uint8_t packet[8200];
     for (int reads = 0; reads < 10000; reads++) {
         uint32_t value;

@@ -4,12 +4,15 @@
 #include <string>
 
 #include "fuzz/fuzz_files.h"
-#include "fuzz/zmodem_source.h"
+#include "fuzz/host_source.h"
+#include "zmodem/framing.h"
 #include "zmodem/receive.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     if (size < 1) return 0;
-    zmodem_source_start(data + 1, size - 1, 1 + (size_t)data[0] * 16);
+    host_source_start(data + 1, size - 1, 1 + (size_t)data[0] * 16);
+    telnet_reset(EMU_ANSI, 80, 24, 0);
+    zmodem_link_start();
     TransferStatus status;
     zmodem_receive(fuzz_dir().c_str(), &status);
     DIR *dir = opendir(fuzz_dir().c_str());
