@@ -1,6 +1,6 @@
 """Zmodem against lrzsz's sz and rz through the test host's bridge, with pelong-xfer as the client:
-downloads and uploads of awkward sizes and bytes in one batch, noise on the line, a file too large
-for the protocol. (Hostile names are checked where names are cleaned and files made.)"""
+a batch of awkward sizes and bytes each way, noise on the line, a file too large for the protocol.
+(Hostile names are checked where names are cleaned and files made.)"""
 
 import os
 import re
@@ -12,96 +12,60 @@ import unittest
 from tmux_driver import TestHost
 
 XFER = os.path.join(os.environ.get("PELONG_TOOLS", "build/release/tools"), "pelong-xfer")
-RESULT = re.compile(r'^RESULT tool=pelong-xfer dir=(\w+) files=(\d+) bytes=(\d+) seconds=[\d.]+ '
-                    r'MBps=[\d.]+ status="([^"]*)"$')
-
-
-def make_files(directory):
-    """The batch: empty, one byte, 1024, 2048, 1 MiB random, 4 MiB of bytes that need care."""
-    awkward = bytes([0xFF, 0x18, 0x11, 0x13, 0x0D, 0x8D]) * (4 * 1024 * 1024 // 6)
-    contents = {"empty": b"", "one": b"x", "k1": os.urandom(1024), "k2": os.urandom(2048),
-                "random": os.urandom(1 << 20), "awkward": awkward}
-    for name, data in contents.items():
-        with open(os.path.join(directory, name), "wb") as f:
-            f.write(data)
-    return contents
-
-
-def run_xfer(host, *args):
-    """Runs pelong-xfer against the host; (exit status, files, bytes, status text)."""
-    proc = subprocess.run([XFER, *args, "127.0.0.1", str(host.port)], stdout=subprocess.PIPE, text=True,
-                          timeout=120)
-    match = RESULT.match(proc.stdout.strip())
-    if not match:
-        raise AssertionError("no RESULT line: %r" % proc.stdout)
-    return proc.returncode, int(match.group(2)), int(match.group(3)), match.group(4)
+RESULT = re.compile(r'^RESULT tool=pelong-xfer dir=\w+ files=(\d+) bytes=\d+ seconds=[\d.]+ MBps=[\d.]+ '
+                    r'status="([^"]*)"$')
+BATCH = ["empty", "one", "k1", "k2", "random", "awkward"]
 
 
 class Interop(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.work = tempfile.mkdtemp(prefix="pelong-zmodem-")
-        cls.source = os.path.join(cls.work, "source")
-        os.mkdir(cls.source)
-        cls.contents = make_files(cls.source)
+        awkward = bytes([0xFF, 0x18, 0x11, 0x13, 0x0D, 0x8D]) * (4 * 1024 * 1024 // 6)
+        cls.contents = dict(zip(BATCH, (b"", b"x", os.urandom(1024), os.urandom(2048), os.urandom(1 << 20),
+                                        awkward)))
+        for name, data in cls.contents.items():
+            with open(os.path.join(cls.work, name), "wb") as f:
+                f.write(data)
 
     @classmethod
     def tearDownClass(cls):
         shutil.rmtree(cls.work, ignore_errors=True)
 
-    def fresh(self, name):
-        path = os.path.join(self.work, name)
-        shutil.rmtree(path, ignore_errors=True)
-        os.mkdir(path)
-        return path
-
-    def assert_copies(self, directory, names):
-        for name in names:
-            with open(os.path.join(directory, name), "rb") as f:
-                self.assertTrue(f.read() == self.contents[name], name)
-
-    def download(self, names, noise=None):
-        target = self.fresh("down")
-        step = {"bridge": ["sz", "-q", *names], "cwd": self.source}
+    def transfer(self, receive, names, noise=None, files=None):
+        """pelong-xfer receiving from sz or sending to rz; the copies are compared."""
+        target = tempfile.mkdtemp(dir=self.work)
+        host_side = ["sz", "-q", *names] if receive else ["rz", "-q"]
+        step = {"bridge": host_side, "cwd": self.work if receive else target}
         if noise:
-            step["noise"] = {"down": noise}
+            step["noise"] = {"down" if receive else "up": noise}
+        args = ["--receive", target] if receive else ["--send", *[os.path.join(self.work, n) for n in names]]
         with TestHost(steps=[step, {"close": True}], time_limit=100) as host:
-            code, files, size, status = run_xfer(host, "--receive", target)
-        self.assertEqual((code, files, status), (0, len(names), "Transfer complete, %d file(s)" % len(names)))
-        self.assertEqual(size, sum(len(self.contents[n]) for n in names))
-        self.assert_copies(target, names)
-
-    def upload(self, names, noise=None):
-        target = self.fresh("up")
-        step = {"bridge": ["rz", "-q"], "cwd": target}
-        if noise:
-            step["noise"] = {"up": noise}
-        with TestHost(steps=[step, {"close": True}], time_limit=100) as host:
-            code, files, _, status = run_xfer(host, "--send", *[os.path.join(self.source, n) for n in names])
+            proc = subprocess.run([XFER, *args, "127.0.0.1", str(host.port)], stdout=subprocess.PIPE, text=True,
+                                  timeout=120)
             host.wait_session(5).wait_closed(20)  # rz has written its last file
-        self.assertEqual((code, files, status), (0, len(names), "Transfer complete, %d file(s)" % len(names)))
-        self.assert_copies(target, names)
+        count = len(names) if files is None else files
+        self.assertEqual(RESULT.match(proc.stdout.strip()).groups(),
+                         (str(count), "Transfer complete, %d file(s)" % count), proc.stdout)
+        self.assertEqual(proc.returncode, 0 if count else 1)
+        for name in os.listdir(target):
+            with open(os.path.join(target, name), "rb") as f:
+                self.assertTrue(f.read() == self.contents[name], name)
+        self.assertEqual(len(os.listdir(target)), count)
 
-    def test_download_batch(self):
-        self.download(["empty", "one", "k1", "k2", "random", "awkward"])
-
-    def test_upload_batch(self):
-        self.upload(["empty", "one", "k1", "k2", "random", "awkward"])
+    def test_batches_both_ways(self):
+        self.transfer(True, BATCH)
+        self.transfer(False, BATCH)
 
     def test_noise_is_recovered_from(self):
         # Offsets in the stream of escaped data: a drop and a flip inside the 1 MiB file.
-        self.download(["random"], {"drop": [300000], "flip": [700000]})
-        self.upload(["random"], {"drop": [300000], "flip": [700000]})
+        self.transfer(True, ["random"], {"drop": [300000], "flip": [700000]})
+        self.transfer(False, ["random"], {"drop": [300000], "flip": [700000]})
 
     def test_a_file_of_2_gib_is_refused(self):
-        target = self.fresh("huge")
-        huge = os.path.join(self.work, "huge.bin")
-        with open(huge, "wb") as f:
+        with open(os.path.join(self.work, "huge"), "wb") as f:
             f.truncate(1 << 31)  # sparse: no disk space taken
-        with TestHost(steps=[{"bridge": ["sz", "-q", huge]}, {"close": True}], time_limit=60) as host:
-            self.assertEqual(run_xfer(host, "--receive", target), (1, 0, 0, "Transfer complete, 0 file(s)"))
-        self.assertEqual(os.listdir(target), [])
-        os.unlink(huge)
+        self.transfer(True, ["huge"], files=0)
 
 
 if __name__ == "__main__":
