@@ -18,7 +18,7 @@ class ZmodemOnScreen(unittest.TestCase):
     def test_both_ways_and_abort(self):
         work = tempfile.mkdtemp(prefix="pelong-zmodem-screen-")
         self.addCleanup(shutil.rmtree, work, True)
-        small, large = os.urandom(150_000), os.urandom(4_000_000)
+        small, large = os.urandom(150_000), os.urandom(2_000_000)
         for name, data in (("small.bin", small), ("large.bin", large)):
             with open(os.path.join(work, name), "wb") as f:
                 f.write(data)
@@ -53,7 +53,7 @@ class ZmodemOnScreen(unittest.TestCase):
             t.wait_text("Abort the file transfer?")
             t.type("y")
             t.wait_text("Aborted by user")
-            t.wait_text("After the abort", timeout=30)
+            t.wait_text("After the abort", timeout=60)
             self.assertLess(os.path.getsize(os.path.join(t.home, "large.bin")), len(large))
 
             t.type("b")  # rz starts: the host is ready to receive
