@@ -262,10 +262,10 @@ def _run_branch(session, branches, defines, timeout):
 class _Noise:
     """Damages a byte stream at fixed offsets: drops a byte or inverts its low bit."""
 
-    def __init__(self, spec):
-        spec = spec or {}
-        self.drop = set(spec.get("drop", ()))
-        self.flip = set(spec.get("flip", ()))
+    def __init__(self, offsets):
+        offsets = offsets or {}
+        self.drop = set(offsets.get("drop", ()))
+        self.flip = set(offsets.get("flip", ()))
         self.offset = 0
 
     def apply(self, chunk):
