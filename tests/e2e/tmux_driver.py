@@ -1,7 +1,6 @@
-"""The real program in tmux for end-to-end tests: a tmux server of its own per session, a program
-directory of its own (PELONG_HOME, which holds the server's socket too), the screen read back with or
-without colours, keys typed with send-keys, and waits that fail with the screen shown. Also hands the
-test host (tools/testhost) to the tests that call it."""
+"""The real program in tmux for end-to-end tests: a tmux server of its own per session in a program
+directory of its own (PELONG_HOME), the screen read back with or without colours, keys typed with
+send-keys, and waits that fail with the screen shown. Also hands the test host (tools/testhost) on."""
 
 import os
 import shlex
@@ -22,24 +21,18 @@ class Tmux:
     def __init__(self, label, width=80, height=26, display=None):
         self.width, self.height = width, height
         self.home = tempfile.mkdtemp(prefix=f"pelong-{label}-")
-        self.socket = os.path.join(self.home, "tmux.socket")  # goes with the directory
+        self.socket = os.path.join(self.home, "tmux.socket")
         self.env = dict(os.environ, PS1="$ ", PELONG_HOME=self.home, TERM="xterm-256color")
-        self.env.pop("TMUX", None)
         # The program opens its graphics window only on the display a test gives it.
-        for name in ("DISPLAY", "WAYLAND_DISPLAY"):
+        for name in ("TMUX", "DISPLAY", "WAYLAND_DISPLAY"):
             self.env.pop(name, None)
         if display:
             self.env["DISPLAY"] = display
-
-    # ------------------------------------------------------------ life
 
     def __enter__(self):
         return self
 
     def __exit__(self, *exc):
-        self.close()
-
-    def close(self):
         self.run("kill-server", check=False)
         shutil.rmtree(self.home, ignore_errors=True)
 
@@ -48,30 +41,25 @@ class Tmux:
                               stderr=subprocess.PIPE, text=True, env=self.env).stdout
 
     def _new_session(self, command):
-        self.run("-f", "/dev/null", "new-session", "-d", "-s", "main", "-x", str(self.width), "-y",
-                 str(self.height), command)
+        size = ("-x", str(self.width), "-y", str(self.height))
+        self.run("-f", "/dev/null", "new-session", "-d", "-s", "main", *size, command)
         self.run("set-option", "-g", "status", "off")
-        self.run("resize-window", "-t", "main", "-x", str(self.width), "-y", str(self.height), check=False)
+        self.run("resize-window", "-t", "main", *size, check=False)
 
     def start_shell(self):
-        """A plain shell, for tests that look at the terminal before and after the program."""
         self._new_session("bash --norc --noprofile")
         self.wait_for("the shell prompt", lambda: self.screen()[0].rstrip().endswith(("$", "#")))
 
     def start_program(self, *args, settle_text="Alt-Z - Help!", wrapper=()):
-        """pelong with args as the pane's only program (behind a wrapper command such as setpriv);
-        the pane stays once it ends."""
+        """pelong (behind a wrapper such as setpriv) as the pane's program; the pane stays once it ends."""
         command = shlex.join([*wrapper, PELONG, *map(str, args)])
         self._new_session(f"sh -c {shlex.quote(command + '; echo; echo pelong-ended=$?; sleep 600')}")
         if settle_text:
             self.wait_text(settle_text)
 
     def write_settings(self, lines):
-        """An extended settings file in the program directory, one "Key=value" per entry."""
         with open(os.path.join(self.home, "pelong.cfg"), "w", newline="") as f:
             f.write("".join(line + "\r\n" for line in lines))
-
-    # ------------------------------------------------------------ looking
 
     def screen(self, colours=False):
         return self.run("capture-pane", "-p", "-t", "main", *(["-e"] if colours else [])).split("\n")
@@ -82,20 +70,15 @@ class Tmux:
     def pane(self, fmt):
         return self.run("display-message", "-p", "-t", "main", fmt).strip()
 
-    def fail(self, message):
-        raise AssertionError(message + "\n" + self.text())
-
     def check(self, ok, message):
         if not ok:
-            self.fail(message)
+            raise AssertionError(message + "\n" + self.text())
 
     def wait_for(self, what, test, timeout=10.0):
         end = time.monotonic() + timeout
-        while time.monotonic() < end:
-            if test():
-                return
+        while not test():
+            self.check(time.monotonic() < end, f"timed out waiting for {what}:")
             time.sleep(0.05)
-        self.fail(f"timed out waiting for {what}:")
 
     def wait_text(self, text, timeout=10.0):
         self.wait_for(repr(text), lambda: text in self.text(), timeout)
@@ -109,10 +92,7 @@ class Tmux:
         self.keys(key)
         self.wait_gone(question)
 
-    # ------------------------------------------------------------ typing
-
-    def keys(self, *names):
-        """tmux key names: "Enter", "Escape", "M-h", "Up", "F1" ..."""
+    def keys(self, *names):  # tmux key names: "Enter", "Escape", "M-h", "Up", "F1" ...
         self.run("send-keys", "-t", "main", *names)
 
     def type(self, text, enter=False):
