@@ -2,8 +2,7 @@
 Alt-L appends exactly the data bytes the telnet layer hands on to an existing pelong.log, shows "LOG"
 while it is on and goes on into the next call; Alt-B pages through the lines that scrolled off and
 gives the live screen back; Alt-O asks before dropping a change, and saving "Status bar" off gives the
-terminal 25 rows at once and writes both settings files. Then, as an unprivileged user, a save that
-cannot be written is reported while the new settings take effect."""
+terminal 25 rows at once and writes both settings files."""
 
 import os
 
@@ -13,7 +12,6 @@ EARLIER = b"earlier session\r\n"
 NAWS_25 = b"\xff\xfa\x1f\x00\x50\x00\x19\xff\xf0"
 LINES = 60
 ROWS = 24  # the terminal's rows with the status bar on
-AS_NOBODY = ("setpriv", "--reuid=65534", "--regid=65534", "--clear-groups")
 
 
 def capture(t):
@@ -44,16 +42,11 @@ def scrollback(t):
     live = t.screen()
     t.keys("M-b")
     t.wait_text(" SCROLLBACK  line ")
-    header = t.screen()[0].split()
-    first, total = int(header[2]), int(header[4])
-    scrolled = LINES + 1 - ROWS  # the 60 lines and the cursor's row below them
-    t.check(total == first - 1 + ROWS and first - 1 >= scrolled and t.screen()[1] == live[1],
-            f"the view does not open on the live screen as line S+1 of S+{ROWS}")
-    t.keys(*["Up"] * scrolled)
-    t.wait_text(f" SCROLLBACK  line {first - scrolled} of {total}")
-    t.check(t.screen()[1].startswith("Line 01"), "the first numbered line is not at the top")
+    t.check(t.screen()[1] == live[1], "the view does not open on the live screen")
+    t.keys(*["Up"] * (LINES + 1 - ROWS))  # the 60 lines and the cursor's row below them
+    t.wait_for("Line 01 at the top", lambda: t.screen()[1].startswith("Line 01"))
     t.keys("Home", "Up")
-    t.wait_text(f" SCROLLBACK  line 1 of {total}")
+    t.wait_text(" SCROLLBACK  line 1 of ")
     t.check(t.screen()[1] == old_page, "Home does not show the oldest line")
     t.keys("Escape")
     t.wait_gone(" SCROLLBACK ")
@@ -74,25 +67,6 @@ def options(t, session):
     t.check(session.wait_raw(NAWS_25, 5), "the host was not told of 25 rows")
     classic = open(files[0], "rb").read().split(b"\r\n")
     t.check(classic[17] == b"off" and os.path.exists(files[1]), "pelo.cfg without the status bar off, or no pelong.cfg")
-
-
-def read_only_settings():
-    with Tmux("options-readonly") as t:
-        t.write_settings(["DirectoryAtStartup=no"])
-        os.chmod(t.home, 0o755)  # the settings files and their directory belong to root
-        kept = open(os.path.join(t.home, "pelong.cfg"), "rb").read()
-        t.start_program(wrapper=AS_NOBODY)
-        t.keys("M-o")
-        t.wait_text("Pelorin NG Options")
-        t.keys("Down", "Down", "Enter", "F10")
-        t.wait_text("Could not write pelo.cfg / pelong.cfg")
-        t.check("Error" in t.text() and "Alt-Z - Help!" not in t.screen()[0], "no error box, or the bar stayed")
-        t.answer("Could not write", "Space")
-        t.check(open(os.path.join(t.home, "pelong.cfg"), "rb").read() == kept and
-                not os.path.exists(f"{t.home}/pelo.cfg"), "the settings files changed")
-        t.keys("M-x")
-        t.answer("Exit Pelorin NG?", "y")
-        t.wait_text("pelong-ended=0")
 
 
 def main():
@@ -123,8 +97,7 @@ def main():
         data = open(log, "rb").read()
         t.check(f"Line {LINES}\r\n".encode() in data and data.endswith(b"Welcome\r\n"),
                 f"capture did not go on into the next call: {data[-40:]!r}")
-    read_only_settings()
-    print("ok: capture appended and closed, scrollback paged, options saved, refused and applied")
+    print("ok: capture appended and closed, scrollback paged, options saved")
 
 
 if __name__ == "__main__":

@@ -1,8 +1,7 @@
 """The dialing directory at 80x25 against the test host, from a phonebook made by pelong -i LIST -q:
-go to 50, find and next, add, delete, sort, a failed and a good dial (only that one stamped),
-quick-dial, Esc back to the terminal as it was, the files after the end; -i without -q with the
-directory as the first screen; an unprivileged user whose saves the directory refuses; and files that
-user made read-only, which an import and Alt-S leave as they were and say so."""
+the directory at start-up, find, add, sort, a failed and a good dial (only that one stamped), Esc back
+to the terminal as it was, the files after the end. Then files an unprivileged user made read-only:
+an import on screen and Alt-S leave them as they were and say so, while the new settings take effect."""
 
 import os
 import subprocess
@@ -11,20 +10,16 @@ import time
 from tmux_driver import PELONG, TestHost, Tmux
 
 CYAN_BG = "48;2;0;170;170"  # the cursor row
+AS_NOBODY = ("setpriv", "--reuid=65534", "--regid=65534", "--clear-groups")
 
 
-def write_list(t, text):
+def write_list(t, text, quiet=False):
+    """A SyncTERM list in the program directory, imported at once by pelong -i LIST -q when quiet."""
     path = os.path.join(t.home, "syncterm.lst")
     with open(path, "w") as f:
         f.write(text)
-    return path
-
-
-def imported(t, *sections):
-    """A SyncTERM list of (name, address, port) sections, imported quietly into the program directory."""
-    path = write_list(t, "".join(f"[{name}]\nAddress={address}\nPort={port}\n" for name, address, port in sections))
-    env = dict(os.environ, PELONG_HOME=t.home)
-    subprocess.run([PELONG, "-i", path, "-q"], env=env, check=True, capture_output=True, timeout=30)
+    if quiet:
+        subprocess.run([PELONG, "-i", path, "-q"], env=t.env, check=True, capture_output=True, timeout=30)
     return path
 
 
@@ -37,45 +32,35 @@ def last_calls(home):
 
 def pick(t, keys, expected, text=None):
     """Presses keys, types text and Enter, and waits for the cursor row to hold expected."""
-    if keys:
-        t.keys(*keys)
+    t.keys(*keys)
     if text:
         t.type(text, enter=True)
     rows = lambda: [r for r, c in zip(t.screen(), t.screen(colours=True)) if CYAN_BG in c]
     t.wait_for(f"{expected!r} selected", lambda: any(expected in r for r in rows()))
 
 
-def list_keys(t, home):
-    terminal = t.screen()
-    t.keys("M-d")
-    t.wait_text(" 5 of 2000 entries used ")
-    t.check("Num   Name                             Address                     Last Call" in t.text(), "headings")
-    pick(t, ["5", "0", "Enter"], "  50")
-    pick(t, ["Home", "f"], "Test Board", "127.0.0.1")
-    pick(t, ["n"], "Dead End")
-    pick(t, ["f"], "Alpha Mail", "mail")  # part of a name, the only match
-    t.keys("n")
-    t.answer("No more matches.", "Space")
+def directory(t):
+    t.start_program(settle_text=" 4 of 2000 entries used ")
     t.keys("Escape")
     t.wait_gone("Dialing Directory")
-    t.check(t.screen()[1:] == terminal[1:], "Esc did not bring back the terminal view as it was")
-
-    t.keys("M-d", "IC")
+    terminal = t.screen()
+    t.keys("M-d")
+    pick(t, ["f"], "Alpha Mail", "mail")  # part of a name
+    t.keys("IC")
     t.wait_text("Add Entry")
     t.type("Added Board\tadded.example:2323")
     t.keys("Tab", "Tab", "Tab", "Space", "Space", "Space", "Space", "F10")  # emulation VT100
     pick(t, [], "added.example 2323")
-    pick(t, ["5", "Enter"], "Gamma Games")
-    t.keys("DC")
-    t.answer("Delete entry #5", "y")
     t.keys("s")
     t.answer("Sort all entries by name?", "y")
     names = [row[8:40].strip() for row in t.screen()[4:9]]
     t.check(names == ["Added Board", "Alpha Mail", "Beta Files", "Dead End", "Test Board"] and
-            list(last_calls(home))[:5] == names, f"sorted and saved names read {names}")
+            list(last_calls(t.home)) == names, f"sorted and saved names read {names}")
+    t.keys("Escape")
+    t.wait_gone("Dialing Directory")
+    t.check(t.screen()[1:] == terminal[1:], "Esc did not bring back the terminal view as it was")
 
-
-def dials(t, home, host):
+    t.keys("M-d")
     pick(t, ["4", "Enter"], "Dead End")
     t.keys("Enter")
     t.answer("Connection refused", "Space")
@@ -84,86 +69,54 @@ def dials(t, home, host):
     t.keys("Enter")
     t.wait_text("Hello from the test board")
     t.check("Online" in t.screen()[0] and "Test Board" in t.screen()[0], "status bar")
-    t.wait_for("the date stamped", lambda: last_calls(home)["Test Board"] == time.strftime("%m/%d/%y"))
-    t.check(not last_calls(home)["Dead End"], "the failed dial stamped its date")
-    t.keys("M-h")
-    t.answer("Disconnect from the remote system?", "y")
-    t.keys("M-q")
-    t.wait_text("Host to call:")
-    t.type(f"127.0.0.1:{host.port}", enter=True)
-    t.wait_for("the quick-dial", lambda: f"Online 00:00   127.0.0.1:{host.port}" in t.screen()[0])
+    t.wait_for("the date stamped", lambda: last_calls(t.home)["Test Board"] == time.strftime("%m/%d/%y"))
+    t.check(not last_calls(t.home)["Dead End"], "the failed dial stamped its date")
+    t.keys("M-x")
+    t.answer("You are still connected.", "y")
+    t.wait_text("pelong-ended=0")
+    t.check(b"vt100\tAdded Board\tadded.example 2323\r\n" in open(f"{t.home}/pelong.ext", "rb").read(),
+            "the added entry is not in pelong.ext")
+
+
+def protected_files(t):
+    """Saves refused: told in an "Error" box, the files whole, no temporary file left."""
+    write_list(t, "[Kept]\nAddress=kept.example\n", quiet=True)
+    path = write_list(t, "[New]\nAddress=new.example\n[Shell]\nConnectionType=SSH\n")
+    t.write_settings(["DirectoryAtStartup=no"])
+    with open(f"{t.home}/pelo.cfg", "wb") as f:
+        f.write(b"/downloads\r\n")
+    os.chown(t.home, 65534, 65534)
+    files = {}
+    for name in ("pelo.fon", "pelong.ext", "pelo.cfg", "pelong.cfg"):
+        os.chown(f"{t.home}/{name}", 65534, 65534)
+        os.chmod(f"{t.home}/{name}", 0o444)
+        files[name] = open(f"{t.home}/{name}", "rb").read()
+    t.start_program("-i", path, wrapper=AS_NOBODY, settle_text="1 of the 2 entries use SSH")
+    t.answer("Import those entries anyway?", "n")
+    t.answer("Import now?", "y")
+    t.answer("Could not write the phonebook file!", "Space")
+    t.keys("M-s")
+    t.wait_text("Could not write pelo.cfg / pelong.cfg")
+    t.check("Error" in t.text() and "Alt-Z - Help!" not in t.screen()[0], "no error box, or the bar stayed")
+    t.keys("Space")
+    left = [name for name in os.listdir(t.home) if name.endswith(".tmp")]
+    t.check({name: open(f"{t.home}/{name}", "rb").read() for name in files} == files and not left,
+            f"the files changed or a temporary file was left: {sorted(os.listdir(t.home))}")
+    t.keys("M-x")
+    t.answer("Exit Pelorin NG?", "y")
+    t.wait_text("pelong-ended=0")
 
 
 def main():
     with TestHost(steps=[{"send": "Hello from the test board\\r\\n"}], time_limit=120) as host, \
             TestHost(mode="refuse", time_limit=120) as refused, Tmux("directory", height=25) as t:
-        imported(t, ("Test Board", "127.0.0.1", host.port), ("Dead End", "127.0.0.1", refused.port),
-                 ("Alpha Mail", "alpha.example", 23), ("Beta Files", "beta.example", 2323),
-                 ("Gamma Games", "gamma.example", 23))
-        t.write_settings(["DirectoryAtStartup=no"])
-        t.start_program()
-        list_keys(t, t.home)
-        dials(t, t.home, host)
-        t.keys("M-x")
-        t.answer("You are still connected.", "y")
-        t.wait_text("pelong-ended=0")
-        t.check(b"vt100\tAdded Board\tadded.example 2323\r\n" in open(f"{t.home}/pelong.ext", "rb").read(),
-                "the added entry is not in pelong.ext")
-
-    with Tmux("directory-start", height=25) as t:  # -i on screen, then the directory at start
-        path = write_list(t, "[One]\nAddress=one.example\n[Two]\nAddress=two.example\n[Shell]\nConnectionType=SSH\n")
-        t.start_program("-i", path, settle_text="1 of the 3 entries use SSH")
-        t.answer("Import those entries anyway?", "n")
-        t.answer("Import now?", "y")
-        t.answer("2 entries imported.", "Space")
-        t.wait_text(" 2 of 2000 entries used ")
-        t.keys("M-x")
-        t.wait_text("pelong-ended=0")
-
-    with Tmux("directory-readonly", height=25) as t:  # saves refused: told, kept in memory, files whole
-        imported(t, ("Kept", "kept.example", 23))
-        os.chmod(t.home, 0o755)
-        files = {name: open(f"{t.home}/{name}", "rb").read() for name in ("pelo.fon", "pelong.ext")}
-        t.start_program(wrapper=("setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"),
-                        settle_text="Dialing Directory")
-        t.keys("IC")
-        t.type("Unsaved\tunsaved.example")
-        t.keys("F10")
-        t.answer("Could not write the phonebook file!", "Space")
-        t.wait_text(" 2 of 2000 entries used ")
-        t.check({name: open(f"{t.home}/{name}", "rb").read() for name in files} == files and
-                len(os.listdir(t.home)) == 4, "the files changed or a temporary file was left")
-        t.keys("Escape", "M-x")
-        t.answer("Exit Pelorin NG?", "y")
-        t.wait_text("pelong-ended=0")
-    with Tmux("directory-protected", height=25) as t:  # the user's own files, made read-only
-        imported(t, ("Kept", "kept.example", 23))
-        path = write_list(t, "[New]\nAddress=new.example\n")
-        t.write_settings(["DirectoryAtStartup=no"])
-        with open(f"{t.home}/pelo.cfg", "wb") as f:
-            f.write(b"/downloads\r\n")
-        os.chown(t.home, 65534, 65534)
-        files = {}
-        for name in ("pelo.fon", "pelong.ext", "pelo.cfg", "pelong.cfg"):
-            os.chown(f"{t.home}/{name}", 65534, 65534)
-            os.chmod(f"{t.home}/{name}", 0o444)
-            files[name] = open(f"{t.home}/{name}", "rb").read()
-        t.start_program("-i", path, wrapper=("setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"),
-                        settle_text="Import now?")
-        t.keys("y")
-        t.answer("Could not write the phonebook file!", "Space")
-        t.keys("M-s")
-        t.wait_text("Could not write pelo.cfg / pelong.cfg")
-        t.check("Error" in t.text(), "the box has no title")
-        t.keys("Space")
-        left = [name for name in os.listdir(t.home) if name.endswith(".tmp")]
-        t.check({name: open(f"{t.home}/{name}", "rb").read() for name in files} == files and not left,
-                f"the files changed or a temporary file was left: {sorted(os.listdir(t.home))}")
-        t.keys("M-x")
-        t.answer("Exit Pelorin NG?", "y")
-        t.wait_text("pelong-ended=0")
-    print("ok: directory keys, add/delete/sort, dials and stamp, quick-dial, import at start, refused saves, "
-          "protected files")
+        sections = [("Test Board", "127.0.0.1", host.port), ("Dead End", "127.0.0.1", refused.port),
+                    ("Alpha Mail", "alpha.example", 23), ("Beta Files", "beta.example", 2323)]
+        write_list(t, "".join(f"[{n}]\nAddress={a}\nPort={p}\n" for n, a, p in sections), quiet=True)
+        directory(t)
+    with Tmux("directory-protected", height=25) as t:
+        protected_files(t)
+    print("ok: directory at start-up, find, add, sort, dials and stamp, protected files")
 
 
 if __name__ == "__main__":
