@@ -46,25 +46,10 @@ class Display:
             raise AssertionError(f"{args}: {result.stderr}")
         return result.stdout.strip() if text else result.stdout
 
-    def find_window(self, timeout=10.0):
-        deadline = time.time() + timeout
-        while time.time() < deadline:
-            found = self.run("xdotool", "search", "--name", "Pelorin", check=False)
-            if found:
-                return int(found.split()[0])
-            time.sleep(0.1)
-        return None
-
     def geometry(self, window):
         out = self.run("xwininfo", "-id", str(window))
         field = lambda name: int(next(line.split(":")[1] for line in out.splitlines() if name in line))
         return (field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"), field("Height"))
-
-    def wait_geometry(self, window, wanted, timeout=5.0):
-        deadline = time.time() + timeout
-        while time.time() < deadline and self.geometry(window) != wanted:
-            time.sleep(0.1)
-        return self.geometry(window)
 
     def pixels(self, window):
         """The window's pixels as a function of (x, y) giving (r, g, b); 32 bits a pixel at 24-bit depth."""
@@ -86,22 +71,21 @@ def window_session(x):
         t.write_settings(["PetsciiWindow=on", "PetsciiZoom=2"])
         t.start_program("-e", "petscii40", "127.0.0.1", host.port, settle_text=None)
         session = host.wait_session(10)
-        window = x.find_window()
-        t.check(session and window, f"no connection ({session}) or no window ({window})")
+        t.check(session, "no connection reached the host")
+        find = lambda: x.run("xdotool", "search", "--name", "Pelorin", check=False)
+        t.wait_for("the window", find)
+        window = int(find().split()[0])
 
-        # Titled like the console while online; 2x of 80 x 26 cells of 8 x 16 pixels, whole on screen.
+        # Titled like the console while online; 2x of 80 x 26 cells of 8 x 16 pixels.
         t.check(x.run("xdotool", "getwindowname", str(window)) == "Pelorin NG - 127.0.0.1", "window title")
-        place = x.wait_geometry(window, ((SCREEN[0] - 1280) // 2, (SCREEN[1] - 832) // 2, 1280, 832))
-        t.check(place[2:] == (1280, 832), f"window geometry {place}")
+        t.wait_for("the window at 1280x832", lambda: x.geometry(window)[2:] == (1280, 832), 5)
+        place = x.geometry(window)
         t.wait_text(PLACEHOLDER)
 
         # The page's colours at their cells: C64 column c covers 32 x 32 pixels at 2x, doubled width,
         # below the status bar's row.
-        def colours_shown():
-            pixel = x.pixels(window)
-            return all(pixel(32 * column + 16, 32 * 3 + 16) == colour for colour, column in BLOCKS)
-
-        t.wait_for("the page's colour blocks in the window", colours_shown)
+        cell = lambda column: x.pixels(window)(32 * column + 16, 32 * 3 + 16)
+        t.wait_for("the page's colour blocks in the window", lambda: all(cell(c) == rgb for rgb, c in BLOCKS))
 
         # Keys typed into the window reach the host as PETSCII.
         x.run("xdotool", "windowfocus", "--sync", str(window))
@@ -114,9 +98,9 @@ def window_session(x):
 
         # Alt-Enter: the whole monitor, then back to the same place and size.
         x.run("xdotool", "key", "alt+Return")
-        t.check(x.wait_geometry(window, (0, 0) + SCREEN) == (0, 0) + SCREEN, "not full screen")
+        t.wait_for("full screen", lambda: x.geometry(window) == (0, 0) + SCREEN, 5)
         x.run("xdotool", "key", "alt+Return")
-        t.check(x.wait_geometry(window, place) == place, "not back in place after full screen")
+        t.wait_for(f"the window back at {place}", lambda: x.geometry(window) == place, 5)
 
         x.run("xdotool", "key", "alt+x")  # the exit question shows in the window
         time.sleep(1.0)
