@@ -28,16 +28,14 @@ def run_program(t, run):
     return before
 
 
-def check_first_screen(t):
+def check_frame(t):
+    """The first screen, the exit box over it, and the frame cut by a small terminal and whole again."""
     rows = t.screen()
     t.check(re.match(BAR, rows[0].rstrip()), f"status bar reads {rows[0]!r}")
     t.check(MAGENTA_BG in t.screen(colours=True)[0], "the status bar is not in its colours")
     t.check("Linux console telnet client" in "\n".join(rows[1:8]), "no banner, or not the Linux one")
-    t.check(len([r for r in rows if r.strip()]) <= 8, "more than the banner and the status bar on screen")
     t.check(t.pane("#{alternate_on}") == "1", "not on the alternate screen")
 
-
-def check_exit_box(t):
     t.keys("M-x")
     t.wait_text("Exit Pelorin NG?")
     row = next(i for i, r in enumerate(t.screen()) if "Exit Pelorin NG?" in r)
@@ -47,10 +45,8 @@ def check_exit_box(t):
     t.wait_gone("Exit Pelorin NG?")
     t.check("Alt-Z - Help!" in t.screen()[0], "the status bar went with the box")
 
-
-def check_resize(t):
-    """A terminal too short for the frame has no room for the status bar, which steps aside; a smaller
-    one cuts the frame at its edges; growing back redraws it whole, with the bar."""
+    # Too short for the frame, the terminal has no room for the status bar and cuts the frame at its
+    # edges; growing back redraws it whole, with the bar.
     t.run("resize-window", "-t", "main", "-x", "60", "-y", "12")
     t.wait_for("the cut frame", lambda: t.pane("#{pane_width}x#{pane_height}") == "60x12"
                and t.screen()[0].startswith(" Pelorin Next Generation"))
@@ -74,9 +70,7 @@ def main():
         t.write_settings(["DirectoryAtStartup=no"])  # the terminal is the first screen
         t.start_shell()
         before = run_program(t, 1)
-        check_first_screen(t)
-        check_exit_box(t)
-        check_resize(t)
+        check_frame(t)
         t.keys("M-x")
         t.answer("Exit Pelorin NG?", "y")
         check_restored(t, before, 0)

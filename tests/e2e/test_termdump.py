@@ -3,6 +3,7 @@
 import os
 import subprocess
 import sys
+import tempfile
 import unittest
 
 TOOL = os.path.join(os.environ.get("PELONG_TOOLS", "build/release/tools"), "pelong-termdump")
@@ -26,13 +27,10 @@ class TermdumpTest(unittest.TestCase):
         ])
 
     def test_file_default_rows_ice_and_settling(self):
-        path = os.path.join(os.environ.get("TMPDIR", "/tmp"), "termdump-%d.cap" % os.getpid())
-        with open(path, "wb") as capture:
+        with tempfile.NamedTemporaryFile(suffix=".cap") as capture:
             capture.write(b"\x1b[5;44mX caf\xc3")
-        try:
-            _, lines, _ = termdump(b"", "--ice", "--cells", path)
-        finally:
-            os.unlink(path)
+            capture.flush()
+            _, lines, _ = termdump(b"", "--ice", "--cells", capture.name)
         self.assertEqual(lines[0], "X caf├")  # the unfinished sequence is settled at the end
         self.assertEqual(lines[24:26], ["cursor 0 6", "0 0 U+0058 7 9 0"])
 

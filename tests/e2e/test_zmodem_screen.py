@@ -3,6 +3,7 @@ runs by itself into the download directory and the terminal comes back; Esc and 
 and the call goes on; an upload the host asks for, and one started with Alt-U, reach rz whole."""
 
 import os
+import pathlib
 import shutil
 import tempfile
 import unittest
@@ -22,9 +23,7 @@ class ZmodemOnScreen(unittest.TestCase):
         for name, data in (("small.bin", small), ("large.bin", large)):
             with open(os.path.join(work, name), "wb") as f:
                 f.write(data)
-        up1, up2 = os.path.join(work, "up1"), os.path.join(work, "up2")
-        os.mkdir(up1)
-        os.mkdir(up2)
+        up1, up2 = tempfile.mkdtemp(dir=work), tempfile.mkdtemp(dir=work)
         steps = [
             {"send": "Here comes a file\\r\\n"}, {"sleep": 0.5},
             {"bridge": ["sz", "-q", os.path.join(work, "small.bin")]}, {"send": "After the download\\r\\n"},
@@ -35,17 +34,13 @@ class ZmodemOnScreen(unittest.TestCase):
             {"bridge": ["rz", "-q"], "cwd": up2}, {"send": "\\r\\nAll done\\r\\n"},
         ]
 
-        def same(path, data):
-            with open(path, "rb") as f:
-                return f.read() == data
-
         with TestHost(steps=steps, time_limit=120) as host, Tmux("zmodem", height=25) as t:
             t.start_program("127.0.0.1", host.port)
             # No download path is set: the files go to the program directory.
             t.wait_text("Files are saved in " + t.home)
             t.wait_text("After the download")
             self.assertIn("Here comes a file", t.text())
-            self.assertTrue(same(os.path.join(t.home, "small.bin"), small))
+            self.assertTrue(pathlib.Path(t.home, "small.bin").read_bytes() == small)
 
             t.type("a")
             t.wait_text("Receiving")
@@ -61,14 +56,14 @@ class ZmodemOnScreen(unittest.TestCase):
             t.type(os.path.join(work, "small.bin"), enter=True)
             t.wait_text("Transfer complete, 1 file(s)")
             t.wait_text("After the upload", timeout=15)
-            self.assertTrue(same(os.path.join(up1, "small.bin"), small))
+            self.assertTrue(pathlib.Path(up1, "small.bin").read_bytes() == small)
 
             t.keys("M-u")  # the list typed last time is offered again
             t.wait_text("File(s) to send")
             t.keys("Enter")
             t.wait_text("All done", timeout=15)
             host.wait_session(5).wait_closed(10)
-            self.assertTrue(same(os.path.join(up2, "small.bin"), small))
+            self.assertTrue(pathlib.Path(up2, "small.bin").read_bytes() == small)
 
 
 if __name__ == "__main__":
