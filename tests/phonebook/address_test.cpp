@@ -1,8 +1,6 @@
 // Address parsing and normalising.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "phonebook/address.h"
 
 TEST(Address, Parse) {
