@@ -54,8 +54,8 @@ static const char kList[] =
     "[Own Port]\r\nAddress= own.example \r\nPort=23\r\nScreenMode=80x25\r\n"
     "[SSH Board]\r\nAddress=ssh.example\r\nConnectionType=SSH\r\n"
     "[No Address]\r\n"
-    "[  Box \xE2\x95\x94\xE2\x95\x90\xE2\x95\x97\t\xF0\x9F\x98\x80 [1] "
-    "]\r\nAddress=box.example\r\nScreenMode=80x25\r\n"
+    "[  Box \xE2\x95\x94\xE2\x95\x90\xE2\x95\x97\t\xF0\x9F\x98\x80 [1] ]\r\n"
+    "Address=box.example\r\nScreenMode=80x25\r\n"
     "[Pet80]\r\nAddress=pet80.example\r\nEmulation=PETSCII\r\nScreenMode=80x25\r\n"
     "[Font]\r\nAddress=font.example\r\nScreenMode=Current\r\nFont=Commodore 64 (UPPER)\r\n"
     "[Plain]\r\nAddress=plain.example\r\nScreenMode=80x25\r\nPassword=pw\r\n"
@@ -99,7 +99,7 @@ TEST_F(Import, ReimportFindsEveryEntryItAdded) {
 }
 
 // Without a screen, a failed save named neither the file nor the reason, and a directory given as
-// the list "imported" nothing. The entries stay in memory for the next save.
+// the list "imported" nothing. The entries stay in memory (on screen, for the next save).
 TEST_F(Import, QuietFailuresSayWhatAndWhy) {
     testing::internal::CaptureStdout();
     EXPECT_EQ(syncterm_import(pb, dir.path.c_str(), nullptr, &settings, dir.path.c_str()), 0);
