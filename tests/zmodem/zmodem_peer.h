@@ -1,5 +1,5 @@
-// Zmodem conversations for tests: frames built with the link's writers, and an independent decoder
-// that turns what the client sent into one readable line per frame.
+// Zmodem conversations for tests: frames built with the link's own writers, and what the client
+// sent read back with the link's own readers.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -13,10 +13,7 @@ std::string hex_frame(int type, uint32_t value);
 std::string bin_frame(int type, uint32_t value, int crc32);
 std::string data_frame(const std::string &data, int end, int crc32);
 
-// One line per frame, separated by "; ": "ZRPOS 1024" for a hex header, "ZDATA/C 0 [i1024 h976]"
-// for a binary header (A CRC-16, C CRC-32) with its subpackets (end character and length), "CAN"
-// for an abort sequence, "OO". Positions are decimal, other header values hexadecimal. Bytes that
-// fit nothing are "?".
-std::string describe_frames(const std::string &bytes);
-// The data of every ZDATA subpacket in the sent bytes, joined.
-std::string sent_data(const std::string &bytes);
+// One line per frame, joined by "; ": "ZRPOS 1024" (positions decimal, flags hexadecimal), "ZDATA 0
+// [i1024 h976]" with the end character and length of each subpacket, "CAN" for an abort, "?" for
+// what fits nothing. The data of the ZDATA subpackets are appended to *data. Starts a fresh peer.
+std::string describe_frames(const std::string &bytes, std::string *data = nullptr);
