@@ -8,27 +8,25 @@ namespace {
 
 TEST(ScrollbackPositionTest, KeysMoveTheViewWithinTheStoredLines) {
     const struct {
-        int stored, rows;
+        int stored;
         std::vector<uint32_t> keys;
         int back, first_line;
     } cases[] = {
-        {3, 24, {KEY_END, KEY_DOWN}, 0, 4},
-        {100, 24, {KEY_PGUP, KEY_PGUP, KEY_PGDN}, 23, 78},
-        {10, 24, {KEY_PGUP}, 10, 1},
-        {10, 24, {KEY_HOME, KEY_PGDN}, 0, 11},
-        {100, 24, {KEY_UP, 'x', KEY_LEFT, KEY_F1}, 1, 100},
+        {3, {KEY_END, KEY_DOWN}, 0, 4},
+        {100, {KEY_PGUP, KEY_PGUP, KEY_PGDN}, 23, 78},
+        {10, {KEY_PGUP}, 10, 1},
+        {100, {KEY_UP, 'x', KEY_LEFT, KEY_F1}, 1, 100},
     };
     for (const auto &c : cases) {
-        ScrollbackPosition p{c.stored, c.rows, 0};
+        ScrollbackPosition p{c.stored, 24, 0};
         for (uint32_t key : c.keys) EXPECT_EQ(scrollback_key(&p, key), 1);
-        EXPECT_EQ(p.back, c.back) << c.stored << " lines, " << c.keys.size() << " keys";
-        EXPECT_EQ(scrollback_first_line(&p), c.first_line);
+        EXPECT_EQ(std::pair(p.back, scrollback_first_line(&p)), std::pair(c.back, c.first_line))
+            << c.stored << " lines, " << c.keys.size() << " keys";
     }
-    for (uint32_t key : {(uint32_t)KEY_ENTER, (uint32_t)KEY_ESC, key_alt('b'), key_alt('B')}) {
-        ScrollbackPosition p{5, 24, 2};
+    ScrollbackPosition p{5, 24, 2};
+    for (uint32_t key : {(uint32_t)KEY_ENTER, (uint32_t)KEY_ESC, key_alt('b')})
         EXPECT_EQ(scrollback_key(&p, key), 0);
-        EXPECT_EQ(p.back, 2);
-    }
+    EXPECT_EQ(p.back, 2);
 }
 
 TEST_F(AppTest, ScrollbackLabelWithoutTheBarAndNoClockOverTheHeader) {
@@ -45,7 +43,7 @@ TEST_F(AppTest, ScrollbackLabelWithoutTheBarAndNoClockOverTheHeader) {
             clock_fake_advance((uint32_t)timeout_ms);
             return (int)EVENT_TIMEOUT;
         }
-        *key = KEY_ESC;
+        *key = seen.size() == 3 ? KEY_HOME : KEY_ESC; // Esc, then Home and Esc in the second view
         return (int)EVENT_KEY;
     });
     scrollback_view();
@@ -55,12 +53,6 @@ TEST_F(AppTest, ScrollbackLabelWithoutTheBarAndNoClockOverTheHeader) {
     g_settings.status_bar = 0;
     display_mode_switch(EMU_ANSI, 0);
     term_set_emulation(&g_terminal, EMU_ANSI, 25);
-    seen.clear();
-    event_wait_set_fake([](int, uint32_t *key) {
-        seen.push_back(frame_text(0));
-        *key = seen.size() == 1 ? KEY_HOME : KEY_ESC;
-        return (int)EVENT_KEY;
-    });
     scrollback_view();
     EXPECT_EQ(seen.back(), "Line 1" + std::string(43, ' ') + "[ SCROLLBACK 1/32 - Esc exits ]"); // 25 rows
 }
