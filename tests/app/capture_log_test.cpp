@@ -1,7 +1,6 @@
 // The capture log: where its file goes (the download directory rule), and the failures that the
 // end-to-end session does not reach. What goes into the file is checked there, byte for byte.
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "app/capture_log.h"
 #include "app/program_dir.h"
@@ -14,19 +13,14 @@ namespace {
 
 TEST(CaptureDirTest, TheDownloadDirectoryRuleWithItsFallBack) {
     TempDir program, downloads;
-    const struct {
-        const char *name;
-        std::string setting, expected;
-    } cases[] = {
-        {"empty setting", "", program.path},
-        {"existing, no separator", downloads.path.substr(0, downloads.path.size() - 1), downloads.path},
-        {"missing last level is made", downloads.file("new"), downloads.file("new/")},
-        {"a read-only file system", "/proc", program.path},
-    };
-    for (const auto &c : cases) {
+    // An existing directory without the separator, a missing last level (made), a read-only file system.
+    for (auto [setting, expected] :
+         {std::pair{downloads.path.substr(0, downloads.path.size() - 1), downloads.path},
+          {downloads.file("new"), downloads.file("new/")},
+          {std::string("/proc"), program.path}}) {
         char path[CAPTURE_PATH_SIZE];
-        capture_default_path(c.setting.c_str(), program.path.c_str(), path, sizeof path);
-        EXPECT_EQ(std::string(path), c.expected + "pelong.log") << c.name;
+        capture_default_path(setting.c_str(), program.path.c_str(), path, sizeof path);
+        EXPECT_EQ(std::string(path), expected + "pelong.log") << setting;
     }
     EXPECT_EQ(downloads.entries(), 1) << "a probe file was left behind"; // new
 }

@@ -2,7 +2,6 @@
 // checked end to end.)
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -10,21 +9,14 @@
 
 namespace {
 
-// The options read from arguments (one text split at blanks, or the words as given): those that are
-// not the defaults, as text.
+// The options read from the words of a command line: those that are not the defaults, as text.
 std::string options_of(std::vector<std::string> words) {
-    if (words.size() == 1) {
-        std::istringstream line(words[0]);
-        words.clear();
-        for (std::string word; line >> word;) words.push_back(word);
-    }
     std::vector<char *> argv;
     for (std::string &w : words) argv.push_back(w.data());
     argv.push_back(nullptr);
     StartOptions o;
     cmdline_read_options((int)words.size(), argv.data(), &o);
-    std::string out;
-    if (o.host) out += std::string(" host=") + o.host;
+    std::string out = o.host ? std::string(" host=") + o.host : "";
     if (o.port != 23) out += " port=" + std::to_string(o.port);
     if (o.emulation != -1) out += " emu=" + std::to_string(o.emulation);
     if (o.import_path) out += std::string(" import=") + o.import_path;
@@ -35,16 +27,18 @@ std::string options_of(std::vector<std::string> words) {
 }
 
 TEST(CommandLine, ReadOptions) {
-    const char *cases[][2] = {
-        {"pelong bbs 1 2", " host=bbs port=2"}, // the last port wins
-        {"pelong /E PETSCII bbs", " host=bbs emu=5"},
-        {"pelong --version -h", " version"},
-        {"pelong -x bbs", " host=-x port=0 bad-port=bbs"}, // unknown option: positional
+    const struct {
+        std::vector<std::string> words;
+        const char *options;
+    } cases[] = {
+        {{"pelong", "bbs", "1", "2"}, " host=bbs port=2"}, // the last port wins
+        {{"pelong", "/E", "PETSCII", "bbs"}, " host=bbs emu=5"},
+        {{"pelong", "--version", "-h"}, " version"},
+        {{"pelong", "-x", "bbs"}, " host=-x port=0 bad-port=bbs"}, // unknown option: positional
+        // quotes and blanks inside one argument are part of it
+        {{"pelong", "-i", "my \"odd\" list.lst", "-q"}, " import=my \"odd\" list.lst quiet"},
     };
-    for (auto &c : cases) EXPECT_EQ(options_of({c[0]}), c[1]) << c[0];
-
-    // Arguments arrive split: quotes and blanks inside one are part of it.
-    EXPECT_EQ(options_of({"pelong", "-i", "my \"odd\" list.lst", "-q"}), " import=my \"odd\" list.lst quiet");
+    for (const auto &c : cases) EXPECT_EQ(options_of(c.words), c.options) << c.words[1];
 }
 
 } // namespace

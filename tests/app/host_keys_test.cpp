@@ -24,15 +24,14 @@ TEST(HostKeys, SendTheBytesOfTheEmulation) {
         {EMU_ANSI, 0, 0xE9, "\x82"},                 // before any decision: CP437
         {EMU_ANSI, 1, 0xE9, "\xc3\xa9"},             // once UTF-8 was decided
         {EMU_PETSCII40, 0, KEY_CTRL + KEY_HOME, "\x13"},
-        {EMU_PETSCII40, 0, 0xE9, ""},
         {EMU_PETSCII40, 1, KEY_UP, "\x91"}, // ASCII text keeps the C64 codes
     };
     term_build_tables();
     static Settings s;
     settings_set_defaults(&s);
     strcpy(s.macros[4], "m5");
+    static Terminal t;
     for (const auto &c : cases) {
-        static Terminal t;
         t.emulation = c.emulation;
         t.text_encoding = c.mode ? TEXT_UTF8 : TEXT_UNDECIDED;
         t.ascii_text = emulation_is_petscii(c.emulation) && c.mode;
@@ -46,16 +45,12 @@ TEST(HostKeys, SendTheBytesOfTheEmulation) {
 }
 
 TEST(MacroExpansion, Escapes) {
-    const struct {
-        const char *macro;
-        std::string expands;
-    } cases[] = {
-        {"abc|^Mdef|", "abc\r\rdef\r"}, {"^1", "^1"}, {"^^", "^"}, {"^[[2J", "\x1b[2J"}, {"end^", "end^"},
-    };
+    const std::pair<const char *, const char *> kCases[] = {
+        {"abc|^Mdef|", "abc\r\rdef\r"}, {"^1", "^1"}, {"^^", "^"}, {"^[[2J", "\x1b[2J"}, {"end^", "end^"}};
     uint8_t out[MACRO_EXPANSION_MAX];
-    for (const auto &c : cases) {
-        int n = macro_expand(c.macro, out);
-        EXPECT_EQ(std::string((const char *)out, (size_t)n), c.expands) << c.macro;
+    for (auto [macro, expands] : kCases) {
+        int n = macro_expand(macro, out);
+        EXPECT_EQ(std::string((const char *)out, (size_t)n), expands) << macro;
     }
 }
 

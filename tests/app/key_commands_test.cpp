@@ -1,11 +1,10 @@
-// The key commands that work offline (emulation cycling, PETSCII text mode, status bar, help pages),
-// and what the main loop redraws while idle. (A refused Alt-S save is checked end to end.)
+// The key commands that work offline (emulation and PETSCII text mode cycling), the frame fitted to
+// the terminal's rows, and what the main loop redraws while idle.
 #include "app/apply_emulation.h"
 #include "app/key_commands.h"
 #include "input/keys.h"
 #include "net/telnet.h"
 #include "tests/app/app_fixture.h"
-#include "tests/settings/file_helpers.h"
 
 namespace {
 
@@ -30,50 +29,23 @@ TEST_F(KeyCommandTest, AltACyclesTheTextModeOnlyInPetscii) {
         key_dispatch(key_alt('a'));
         EXPECT_TRUE(shown(std::string("PETSCII text mode: ") + notice)) << notice;
     }
-    EXPECT_EQ(g_terminal.text_mode, PETSCII_TEXT_AUTO);
 }
 
-TEST_F(KeyCommandTest, AltSMovesTheTerminalAndSavesTheSettings) {
-    TempDir dir;
-    std::string classic = dir.file("pelo.cfg"), extended = dir.file("pelong.cfg");
-    settings_load(&g_settings, classic.c_str(), extended.c_str());
-    key_dispatch(key_alt('s'));
-    EXPECT_EQ(g_terminal.rows, 25);
-    EXPECT_EQ(frame_text(0, 0, 5), "     ") << "the bar is gone";
-    settings_set_defaults(&g_settings);
-    settings_load(&g_settings, classic.c_str(), extended.c_str());
-    EXPECT_EQ(g_settings.status_bar, 0) << "saved";
-}
-
-// At 80x24 the status bar covered the host's first row and pushed its last one off the screen; the
-// bar now steps aside while the terminal is too short for the frame (PETSCII needs 26 rows with it),
-// the setting stays, and the host is told the rows it gets.
+// At 80x24 the status bar covered the host's first row and pushed its last one off the screen; the bar
+// now steps aside while the terminal is too short for the frame (PETSCII needs 26 rows with it), the
+// setting stays, and the host is told the rows it gets. Rows: emulation, rows available, bar, terminal.
 TEST_F(KeyCommandTest, EveryTurnFitsTheFrameToTheTerminalRows) {
-    const struct {
-        int emulation, available, status_bar, terminal_rows;
-    } kCases[] = {
-        {EMU_ANSI, 24, 0, 24},
-        {EMU_ANSI, 25, 1, 24},
-        {EMU_PETSCII80, 25, 0, 25},
-    };
-    for (const auto &c : kCases) {
-        g_connection.emulation = c.emulation;
+    for (auto [emulation, available, bar, rows] :
+         {std::tuple{EMU_ANSI, 24, 0, 24}, {EMU_ANSI, 25, 1, 24}, {EMU_PETSCII80, 25, 0, 25}}) {
+        g_connection.emulation = emulation;
         apply_emulation();
-        g_presenter.visible_rows = c.available; // the terminal was resized
+        g_presenter.visible_rows = available; // the terminal was resized
         main_loop_turn();
-        SCOPED_TRACE(testing::Message() << c.emulation << " at " << c.available << " rows");
-        EXPECT_EQ(std::pair(g_frame.status_rows, g_frame.rows),
-                  std::pair(c.status_bar, c.terminal_rows + c.status_bar));
-        EXPECT_EQ(std::pair(g_terminal.rows, g_telnet.height), std::pair(c.terminal_rows, c.terminal_rows));
+        SCOPED_TRACE(testing::Message() << emulation << " at " << available << " rows");
+        EXPECT_EQ(std::pair(g_frame.status_rows, g_frame.rows), std::pair(bar, rows + bar));
+        EXPECT_EQ(std::pair(g_terminal.rows, g_telnet.height), std::pair(rows, rows));
         EXPECT_EQ(g_settings.status_bar, 1);
     }
-}
-
-TEST_F(KeyCommandTest, HelpPagesTurnWithTheirKeysAndCloseOnAnyOther) {
-    g_script.keys = {' ', KEY_PGDN, KEY_UP, 'q'};
-    key_dispatch(key_alt('z'));
-    EXPECT_TRUE(g_script.keys.empty());
-    EXPECT_EQ(g_script.presents, 5); // four pages shown, then the screen again
 }
 
 TEST_F(KeyCommandTest, IdleTurnsRedrawOnlyForBlinkingAndTheClock) {

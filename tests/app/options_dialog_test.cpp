@@ -33,9 +33,8 @@ TEST_F(OptionsTest, SavingAppliesColoursAndGlyphsAtOnce) {
     EXPECT_EQ(reloaded().glyphs, GLYPHS_CP437);
 }
 
-// A macro reading "----" would end the classic file early. The last field is the F10 macro: type it,
-// save, dismiss the box, then Esc asks at once; No keeps everything as it was. Changed to something
-// the files keep, it is saved.
+// A macro reading "----" would end the classic file early. Typed into the F10 macro, the last field,
+// and saved: the box, then Esc asks at once and No keeps everything; changed, it is saved.
 TEST_F(OptionsTest, ATextTheFilesCannotKeepSendsTheUserBackToTheForm) {
     g_script.keys = {KEY_END, '-', '-', '-', '-', KEY_ENTER, key_function(10), 'x', KEY_ESC, 'n'};
     options_open();
