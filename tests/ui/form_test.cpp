@@ -77,6 +77,10 @@ TEST(Form, TextEditingAndTheSaveQuestion) {
     EXPECT_EQ(run(fields, {KEY_ENTER, 'z', KEY_ENTER, 'b', KEY_UP, F10}), 1)
         << "Enter replaces; Up goes back";
     EXPECT_EQ(std::string(first) + "/" + second, "z/b");
+    char out[40], password[33] = "seven77";
+    FormField hidden = form_text("Password", password, 32, 1);
+    ui_form_value_text(&hidden, out, sizeof out);
+    EXPECT_STREQ(out, "*******") << "a hidden field shows stars, not the password";
 }
 
 } // namespace
