@@ -1,6 +1,5 @@
-// A scripted host for the telnet layer: bytes it will deliver (optionally not before a given tick),
-// bytes the client sent, a fake clock that moves only when the client waits, and keys the wait
-// delivers. Byte strings in tests are written as tokens: telnet names, decimal numbers and 'text'.
+// A scripted host for the telnet layer: bytes it delivers (each chunk once due), bytes the client
+// sent, a fake clock that moves only when the client waits, and a key the wait delivers.
 #pragma once
 #include <cstdint>
 #include <deque>
@@ -16,11 +15,9 @@ struct FakePeer {
     std::deque<Chunk> incoming;
     bool gone_when_empty = false;
     std::string sent; // every byte the client sent
-    int send_calls = 0;
-    int send_limit = 1 << 30; // most bytes one send accepts; 0 makes sends fail
-    int longest_wait = 0;
-    uint32_t now = 10000;
-    uint32_t key = 0; // delivered by the first wait
+    int send_calls = 0, longest_wait = 0;
+    int send_limit = 1 << 30;      // most bytes one send accepts; 0 makes sends fail
+    uint32_t now = 10000, key = 0; // key: delivered by the first wait
 };
 
 extern FakePeer g_peer;
@@ -32,6 +29,5 @@ void peer_deliver(const std::string &bytes, uint32_t after_ms = 0);
 std::string peer_read_all();
 std::string take_sent();
 
-// "IAC DO 31 'ab' CR NUL" -> bytes. Names: IAC DONT DO WONT WILL SB SE BRK NOP NUL CR LF and the
-// options BINARY ECHO SGA TTYPE NAWS.
+// "IAC DO 31 'ab' CR NUL" -> bytes: telnet commands and options by name, decimal numbers, 'text'.
 std::string bytes_of(const char *tokens);

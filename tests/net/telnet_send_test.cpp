@@ -1,5 +1,4 @@
-// What leaves for the host: typed keys under the line-end and IAC rules, the break, and the output
-// buffer that gathers and flushes.
+// What leaves for the host: keys under the line-end and IAC rules, break, binary, the output buffer.
 #include <gtest/gtest.h>
 
 #include "base/emulation.h"
@@ -7,47 +6,38 @@
 
 enum Link { RAW, TEXT, BINARY }; // no negotiation, negotiated text, negotiated binary
 
-static void start_link(Link link) {
-    peer_start(EMU_ANSI, link == BINARY);
-    if (link == TEXT) {
-        peer_deliver(bytes_of("IAC WILL SGA"));
-        peer_read_all();
-    }
-    take_sent();
-}
-
-static void send_keys(const std::string &keys) {
-    telnet_send_keys((const uint8_t *)keys.data(), (int)keys.size());
-}
-
-TEST(TelnetSend, KeysEnterAndBreakByLinkKind) {
+TEST(TelnetSend, KeysEnterBreakAndBinaryRequestByLinkKind) {
     const struct {
         Link link;
-        const char *keys, *sent;
+        const char *keys, *sent, *enter, *brk, *binary; // binary: what asking for binary twice sends
     } cases[] = {
-        {RAW, "'a' CR LF 255 NUL", "'a' CR LF 255 NUL"},
-        {TEXT, "'a' CR 'b' CR", "'a' CR NUL 'b' CR NUL"},
-        {TEXT, "CR CR LF", "CR NUL CR LF"},
-        {TEXT, "255 'x' 255", "IAC IAC 'x' IAC IAC"},
-        {BINARY, "CR LF CR NUL", "CR LF CR NUL"},
+        {RAW, "'a' CR LF 255 NUL", "'a' CR LF 255 NUL", "CR", "", ""},
+        {TEXT, "CR CR LF 255 'x' CR", "CR NUL CR LF IAC IAC 'x' CR NUL", "CR NUL", "IAC BRK",
+         "IAC WILL BINARY IAC DO BINARY"},
+        {BINARY, "CR LF CR NUL 255", "CR LF CR NUL IAC IAC", "CR", "IAC BRK", ""},
     };
     for (const auto &c : cases) {
-        start_link(c.link);
-        send_keys(bytes_of(c.keys));
-        EXPECT_EQ(take_sent(), bytes_of(c.sent)) << "link " << c.link << ": " << c.keys;
-    }
-    const char *enter[] = {"CR", "CR NUL", "CR"}, *brk[] = {"", "IAC BRK", "IAC BRK"};
-    for (Link link : {RAW, TEXT, BINARY}) {
-        start_link(link);
+        SCOPED_TRACE(testing::Message() << "link " << c.link);
+        peer_start(EMU_ANSI, c.link == BINARY);
+        if (c.link == TEXT) peer_deliver(bytes_of("IAC WILL SGA"));
+        peer_read_all();
+        take_sent();
+        std::string keys = bytes_of(c.keys);
+        telnet_send_keys((const uint8_t *)keys.data(), (int)keys.size());
+        EXPECT_EQ(take_sent(), bytes_of(c.sent)) << c.keys;
         telnet_send_enter();
-        EXPECT_EQ(take_sent(), bytes_of(enter[link])) << "link " << link;
+        EXPECT_EQ(take_sent(), bytes_of(c.enter));
         telnet_send_break();
-        EXPECT_EQ(take_sent(), bytes_of(brk[link])) << "link " << link;
+        EXPECT_EQ(take_sent(), bytes_of(c.brk));
+        telnet_request_binary();
+        telnet_request_binary();
+        EXPECT_EQ(take_sent(), bytes_of(c.binary));
     }
 }
 
 TEST(TelnetSend, FullOutputBufferIsSentAtOnce) {
-    start_link(TEXT);
+    peer_start(EMU_ANSI, 1); // binary: 255 doubled, CR left alone
+    take_sent();
     std::string data(20000, 'z');
     data[16383] = '\xff'; // its double lands beyond the first buffer-full
     telnet_queue_data((const uint8_t *)data.data(), (int)data.size());
@@ -57,26 +47,14 @@ TEST(TelnetSend, FullOutputBufferIsSentAtOnce) {
 }
 
 TEST(TelnetSend, FlushRetriesShortSendsAndDropsWhatFails) {
-    start_link(RAW);
+    peer_start(EMU_ANSI, 0);
     g_peer.send_limit = 3;
-    send_keys("abcdefgh");
+    telnet_send_keys((const uint8_t *)"abcdefgh", 8);
     EXPECT_EQ(take_sent(), "abcdefgh");
     EXPECT_EQ(g_peer.send_calls, 3);
     g_peer.send_limit = 0; // the connection is gone: the bytes are dropped, not kept for later
-    send_keys("lost");
+    telnet_send_keys((const uint8_t *)"lost", 4);
     g_peer.send_limit = 100;
-    send_keys("new");
+    telnet_send_keys((const uint8_t *)"new", 3);
     EXPECT_EQ(take_sent(), "new");
-}
-
-TEST(TelnetSend, RequestBinaryOnlyWhileNegotiatingAndOnlyOnce) {
-    start_link(RAW);
-    telnet_request_binary();
-    EXPECT_EQ(take_sent(), "");
-    start_link(TEXT);
-    telnet_request_binary();
-    telnet_request_binary();
-    EXPECT_EQ(take_sent(), bytes_of("IAC WILL BINARY IAC DO BINARY"));
-    telnet_send_enter();
-    EXPECT_EQ(take_sent(), bytes_of("CR")) << "binary now";
 }
