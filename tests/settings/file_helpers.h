@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <sstream>
 #include <string>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -22,8 +22,9 @@ struct TempDir {
 };
 
 inline std::string read_file(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    std::ostringstream data;
+    data << std::ifstream(path, std::ios::binary).rdbuf(); // a directory or no file reads as ""
+    return data.str();
 }
 
 inline void write_file(const std::string &path, const std::string &data) {
