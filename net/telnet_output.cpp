@@ -1,19 +1,9 @@
+#include "base/out_buffer.h"
 #include "net/telnet.h"
 
-#include <cstring>
-
-// Copies as much as fits; a full buffer is sent at once and appending goes on.
+// A full buffer is sent at once and appending goes on.
 static void append(const uint8_t *bytes, int length) {
-    TelnetState &t = g_telnet;
-    while (length > 0) {
-        int room = TELNET_OUT_SIZE - t.out_count;
-        int n = length < room ? length : room;
-        memcpy(t.out + t.out_count, bytes, (size_t)n);
-        t.out_count += n;
-        bytes += n;
-        length -= n;
-        if (t.out_count == TELNET_OUT_SIZE) telnet_flush();
-    }
+    out_buffer_append(g_telnet.out, TELNET_OUT_SIZE, &g_telnet.out_count, bytes, length, telnet_flush);
 }
 
 static void append_byte(uint8_t b) {

@@ -1,7 +1,7 @@
 // The output side of the link: escaping into the 2048-byte buffer, headers and subpackets.
 #include <array>
-#include <cstring>
 
+#include "base/out_buffer.h"
 #include "net/telnet.h"
 #include "zmodem/crc.h"
 #include "zmodem/framing.h"
@@ -24,16 +24,7 @@ static void hand_over() {
 }
 
 void zmodem_put_raw(const uint8_t *bytes, int length) {
-    ZmodemLink &l = g_zmodem_link;
-    while (length > 0) {
-        int room = ZMODEM_OUT_SIZE - l.out_count;
-        int n = length < room ? length : room;
-        memcpy(l.out + l.out_count, bytes, (size_t)n);
-        l.out_count += n;
-        bytes += n;
-        length -= n;
-        if (l.out_count == ZMODEM_OUT_SIZE) hand_over();
-    }
+    out_buffer_append(g_zmodem_link.out, ZMODEM_OUT_SIZE, &g_zmodem_link.out_count, bytes, length, hand_over);
 }
 
 static void put_raw_byte(uint8_t b) {
