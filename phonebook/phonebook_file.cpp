@@ -25,6 +25,9 @@ static const RecordField kFields[5] = {
     {164, PHONEBOOK_PASSWORD},  // password
 };
 
+// Marks an entry that keeps the default emulation; no emulation is called so, so older readers skip
+// the line.
+static const char kDefaultWord[] = "default";
 static const char kExtHeader[] = "; Pelorin NG phonebook extensions: emulation<TAB>name<TAB>address\r\n";
 
 static char *entry_field(PhonebookEntry *e, int field) {
@@ -57,9 +60,11 @@ static bool line_names_entry(const char *rest, const PhonebookEntry &e) {
 }
 
 // Each line gives one entry its emulation: "emulation<TAB>name<TAB>address". Several entries may
-// share a name and address: each line claims the first still unclaimed.
+// share a name and address: each line claims the first still unclaimed. A "default" line claims an
+// entry that keeps the default emulation, so that a later twin's line reaches the right entry.
 static void read_extension(Phonebook *pb, FILE *f) {
     char line[512];
+    bool claimed[PHONEBOOK_SLOTS] = {};
     while (file_read_line(f, line, sizeof line)) {
         size_t length = strlen(line);
         if (length > 0 && line[length - 1] == '\r') line[--length] = 0;
@@ -69,7 +74,7 @@ static void read_extension(Phonebook *pb, FILE *f) {
         if (!tab) continue;
         *tab = 0;
         int emulation = emulation_from_name(word);
-        if (emulation < 0) continue;
+        if (emulation < 0 && text_casecmp(word, kDefaultWord) != 0) continue;
         const char *rest = tab + 1;
         // A line edited by hand may carry blanks at its end that no address holds.
         char trimmed[sizeof line];
@@ -78,16 +83,14 @@ static void read_extension(Phonebook *pb, FILE *f) {
         while (end > 0 && (trimmed[end - 1] == ' ' || trimmed[end - 1] == '\t')) trimmed[--end] = 0;
         const char *forms[2] = {rest, trimmed};
         for (const char *wanted : forms) {
-            PhonebookEntry *match = nullptr;
-            for (PhonebookEntry &e : pb->entries) {
-                if (e.emulation != -1 || phonebook_entry_is_empty(&e)) continue;
-                if (line_names_entry(wanted, e)) {
-                    match = &e;
-                    break;
-                }
+            int match = -1;
+            for (int i = 0; i < PHONEBOOK_SLOTS && match < 0; i++) {
+                const PhonebookEntry &e = pb->entries[i];
+                if (!claimed[i] && !phonebook_entry_is_empty(&e) && line_names_entry(wanted, e)) match = i;
             }
-            if (match) {
-                match->emulation = emulation;
+            if (match >= 0) {
+                claimed[match] = true;
+                pb->entries[match].emulation = emulation < 0 ? -1 : emulation;
                 break;
             }
         }
@@ -189,13 +192,33 @@ static void make_backup(const char *fon_path) {
     fclose(in);
 }
 
+static bool same_name_and_address(const PhonebookEntry &a, const PhonebookEntry &b) {
+    return strcmp(a.name, b.name) == 0 && strcmp(a.address, b.address) == 0;
+}
+
+// An entry without an emulation of its own needs a "default" line only when a later entry of the
+// same name and address has one: that entry's line would otherwise claim this one on loading.
+static bool needs_default_line(const Phonebook *pb, int slot, int last_with_emulation) {
+    for (int i = slot + 1; i <= last_with_emulation; i++) {
+        const PhonebookEntry &e = pb->entries[i];
+        if (e.emulation >= 0 && !phonebook_entry_is_empty(&e) && same_name_and_address(e, pb->entries[slot]))
+            return true;
+    }
+    return false;
+}
+
 static int save_extension(const Phonebook *pb) {
     SafeSave out;
     if (!safe_save_begin(&out, pb->ext_path)) return 0;
     safe_save_text(&out, kExtHeader);
-    for (const PhonebookEntry &e : pb->entries) {
-        if (phonebook_entry_is_empty(&e) || e.emulation < 0 || e.emulation >= EMU_COUNT) continue;
-        safe_save_text(&out, emulation_file_words[e.emulation]);
+    int last_with_emulation = PHONEBOOK_SLOTS - 1;
+    while (last_with_emulation >= 0 && pb->entries[last_with_emulation].emulation < 0) last_with_emulation--;
+    for (int i = 0; i < PHONEBOOK_SLOTS; i++) {
+        const PhonebookEntry &e = pb->entries[i];
+        if (phonebook_entry_is_empty(&e)) continue;
+        bool own = e.emulation >= 0 && e.emulation < EMU_COUNT;
+        if (!own && !needs_default_line(pb, i, last_with_emulation)) continue;
+        safe_save_text(&out, own ? emulation_file_words[e.emulation] : kDefaultWord);
         safe_save_text(&out, "\t");
         safe_save_text(&out, e.name);
         safe_save_text(&out, "\t");

@@ -40,8 +40,8 @@ struct Book {
     }
 };
 
-// Entries of the same name and address take their extension lines in order; a name or address
-// keeps its TABs and blanks there.
+// Entries of the same name and address take their extension lines in order, a twin without an
+// emulation of its own through a "default" line; a name or address keeps its TABs and blanks there.
 TEST(PhonebookFile, SavedFromKnownEntriesMatchesTheExpectedImageAndLoadsBack) {
     Book b;
     ASSERT_EQ(b.load(), 0); // no file yet: empty, not an error for the caller
@@ -49,8 +49,8 @@ TEST(PhonebookFile, SavedFromKnownEntriesMatchesTheExpectedImageAndLoadsBack) {
     text_copy(twin.last_call, "01/02/24", sizeof twin.last_call);
     text_copy(twin.login, "me", sizeof twin.login);
     text_copy(twin.password, "secret", sizeof twin.password);
-    b.set(1, "Twin", "twin.example", EMU_UTF8);
-    b.set(2, "Twin", "twin.example");
+    b.set(1, "Twin", "twin.example");
+    b.set(2, "Twin", "twin.example", EMU_UTF8);
     text_copy(b.set(3, "", "").login, "ghost", 6); // no name, no address: an empty slot
     b.set(4, "Tab\tName", "", EMU_VT100);
     b.set(1999, " Blanks ", "blank.example ", EMU_TTY);
@@ -62,10 +62,12 @@ TEST(PhonebookFile, SavedFromKnownEntriesMatchesTheExpectedImageAndLoadsBack) {
     expected.replace(4 * 197, 197, record("Tab\tName", ""));
     expected.replace(1999 * 197, 197, record(" Blanks ", "blank.example "));
     EXPECT_TRUE(read_file(b.fon()) == expected);
-    EXPECT_EQ(read_file(b.ext()), kExtHeader + "petscii40\tTwin\ttwin.example\r\nutf8\tTwin\ttwin.example\r\n"
-                                               "vt100\tTab\tName\t\r\ntty\t Blanks \tblank.example \r\n");
+    EXPECT_EQ(read_file(b.ext()), kExtHeader +
+                                      "petscii40\tTwin\ttwin.example\r\ndefault\tTwin\ttwin.example\r\n"
+                                      "utf8\tTwin\ttwin.example\r\n"
+                                      "vt100\tTab\tName\t\r\ntty\t Blanks \tblank.example \r\n");
     ASSERT_EQ(b.load(), 1);
-    const int emulations[] = {EMU_PETSCII40, EMU_UTF8, -1, -1, EMU_VT100};
+    const int emulations[] = {EMU_PETSCII40, -1, EMU_UTF8, -1, EMU_VT100};
     for (int i = 0; i < 5; i++) EXPECT_EQ(b.pb->entries[i].emulation, emulations[i]) << "slot " << i;
     EXPECT_EQ(b.pb->entries[1999].emulation, EMU_TTY);
 }
