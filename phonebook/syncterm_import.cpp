@@ -87,6 +87,8 @@ int syncterm_import(Phonebook *pb, const char *path, const ImportPrompts *prompt
         report_cannot_open(prompts, path);
         return 0;
     }
+    // The entries are in memory whether or not the save works: the list shows them either way.
+    if (prompts && prompts->phonebook_changed) prompts->phonebook_changed();
     if (!phonebook_save(pb)) {
         if (prompts)
             prompts->message("Error", "Could not write the phonebook file!");
@@ -96,7 +98,6 @@ int syncterm_import(Phonebook *pb, const char *path, const ImportPrompts *prompt
         return 0;
     }
     if (prompts) {
-        if (prompts->phonebook_changed) prompts->phonebook_changed();
         text_format(text, sizeof text, "%d entries imported.\nPhonebook now holds %d of %d entries.", c.added,
                     phonebook_count_used(pb), PHONEBOOK_SLOTS);
         prompts->message("Import complete", text);

@@ -14,7 +14,7 @@ struct ImportPrompts {
     int (*input)(const char *title, const char *prompt, char *text, int max_chars);
     int (*yes_no)(const char *title, const char *text);
     void (*message)(const char *title, const char *text);
-    // Called after entries were added and saved, so that the directory rebuilds its list; may be null.
+    // Called after entries were added, saved or not, so that the directory rebuilds its list; may be null.
     void (*phonebook_changed)();
 };
 

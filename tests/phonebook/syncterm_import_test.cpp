@@ -126,6 +126,21 @@ TEST_F(Import, OnScreenTheSummaryPredictsTheImportAndNoAddsNothing) {
     EXPECT_FALSE(file_exists(dir.file("pelo.fon")));
 }
 
+// A failed save on screen says so, and the directory still lists the entries now in memory.
+TEST_F(Import, OnScreenAFailedSaveIsShownAndTheListRebuilt) {
+    static int rebuilt;
+    rebuilt = 0;
+    const ImportPrompts yes = {kFakePrompts.input,
+                               [](const char *title, const char *text) { return 1 - fake_no(title, text); },
+                               kFakePrompts.message, [] { rebuilt++; }};
+    fault_arm(FAULT_RENAME, 1);
+    EXPECT_EQ(import(kList, &yes), 0);
+    safe_save_ops_reset();
+    EXPECT_EQ(g_asked.back(), "Error|Could not write the phonebook file!");
+    EXPECT_EQ(rebuilt, 1) << "the directory's list was not rebuilt";
+    EXPECT_EQ(phonebook_count_used(pb), 7);
+}
+
 // The counting pass keeps a copy only of the slots it takes; it must still give back every byte of
 // them, including what an empty slot kept from its record, since the user may yet say no.
 TEST_F(Import, TheTwoThousandLimitAndACountingPassThatGivesEverySlotBack) {
